@@ -1,0 +1,222 @@
+#include "dialogue/console.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dialogue/letters.h"
+#include "test_support.h"
+
+namespace molagirlik {
+namespace {
+
+// Everything a console has not read yet, character by character.
+std::string rest_of(Console& console) {
+  std::string rest;
+  char c;
+  while (console.read_char(c)) rest += c;
+  return rest;
+}
+
+TEST(ConsoleTest, IntegerReadFollowsFormattedInput) {
+  struct Case {
+    const char* input;
+    IntRead result;
+    int target;  // 99 when the read must leave it alone
+    const char* rest;
+  };
+  const Case cases[] = {
+      {"42", IntRead::value, 42, ""},
+      {"  \n\t\r\v\f 7x", IntRead::value, 7, "x"},
+      {"2abc", IntRead::value, 2, "abc"},
+      {"3.5\n", IntRead::value, 3, ".5\n"},
+      {"+5 ", IntRead::value, 5, " "},
+      {"-12\n", IntRead::value, -12, "\n"},
+      {"-0", IntRead::value, 0, ""},
+      {"00000000000000000000007 ", IntRead::value, 7, " "},
+      {"2147483647", IntRead::value, INT_MAX, ""},
+      {"-2147483648", IntRead::value, INT_MIN, ""},
+      {"abc", IntRead::no_integer, 99, "abc"},
+      {" .5", IntRead::no_integer, 99, ".5"},
+      {"- 5", IntRead::no_integer, 99, "- 5"},
+      {"-x", IntRead::no_integer, 99, "-x"},
+      {"+", IntRead::no_integer, 99, "+"},
+      {"--1", IntRead::no_integer, 99, "--1"},
+      {"\xC3\xA7", IntRead::no_integer, 99, "\xC3\xA7"},
+      {"", IntRead::end, 99, ""},
+      {" \r\n\n ", IntRead::end, 99, ""},
+      {"2147483648", IntRead::out_of_range, INT_MAX, ""},
+      {"-2147483649", IntRead::out_of_range, INT_MIN, ""},
+      {"4294967298 3", IntRead::out_of_range, INT_MAX, " 3"},
+      {"-4294967296\n", IntRead::out_of_range, INT_MIN, "\n"},
+      {"99999999999999999999999999999999abc", IntRead::out_of_range, INT_MAX,
+       "abc"},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, SIZE_MAX}) {
+      SCOPED_TRACE(::testing::Message()
+                   << "input \"" << c.input << "\", chunk " << chunk);
+      StringSource source(c.input, chunk);
+      StringSink sink;
+      Console console(source, sink);
+      int target = 99;
+      EXPECT_EQ(console.read_int(target), c.result);
+      EXPECT_EQ(target, c.target);
+      EXPECT_EQ(rest_of(console), c.rest);
+    }
+  }
+}
+
+TEST(ConsoleTest, DigitsBeyondAnyBufferAreReadAsOneNumber) {
+  const std::string input = std::string(300000, '9') + " 5";
+  StringSource source(input, 4096);
+  StringSink sink;
+  Console console(source, sink);
+  int target = 0;
+  EXPECT_EQ(console.read_int(target), IntRead::out_of_range);
+  EXPECT_EQ(console.read_int(target), IntRead::value);
+  EXPECT_EQ(target, 5);
+}
+
+TEST(ConsoleTest, WordReadTakesTheWordUpToWhiteSpace) {
+  struct Case {
+    std::string input;
+    std::string word;
+    std::string rest;
+  };
+  const std::string long_word(1000, 'a');
+  const Case cases[] = {
+      {"  Hydrogen  x", "Hydrogen", "  x"},
+      {"\n\nH\n", "H", "\n"},
+      {"son", "son", ""},
+      {std::string("a\0b c", 5), std::string("a\0b", 3), " c"},
+      {"\x80\xFF%s%n\t", "\x80\xFF%s%n", "\t"},
+      // A long word is cut to what the word holds, the rest of it dropped.
+      {long_word + "\nHe", long_word.substr(0, Word::capacity), "\nHe"},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t chunk : {std::size_t{1}, SIZE_MAX}) {
+      SCOPED_TRACE(::testing::Message() << "input \"" << c.input << "\"");
+      StringSource source(c.input, chunk);
+      StringSink sink;
+      Console console(source, sink);
+      Word word;
+      ASSERT_TRUE(console.read_word(word));
+      EXPECT_EQ(word.view(), c.word);
+      EXPECT_EQ(rest_of(console), c.rest);
+    }
+  }
+  StringSource blank(" \n\t ");
+  StringSink sink;
+  Console console(blank, sink);
+  Word word;
+  EXPECT_FALSE(console.read_word(word));
+  EXPECT_FALSE(console.skip_word());
+}
+
+TEST(ConsoleTest, CharacterReadTakesCrLfAsOneLineEnd) {
+  struct Case {
+    const char* input;
+    const char* chars;  // what the character reads give until the end
+  };
+  const Case cases[] = {
+      {"\nc", "\nc"},   {"\r\nc\r\n", "\nc\n"}, {"\rc", "\rc"},
+      {" c\n", " c\n"}, {"\r", "\r"},           {"\r\r\n", "\r\n"},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t chunk : {std::size_t{1}, SIZE_MAX}) {
+      SCOPED_TRACE(::testing::Message() << "input \"" << c.input << "\"");
+      StringSource source(c.input, chunk);
+      StringSink sink;
+      Console console(source, sink);
+      EXPECT_EQ(rest_of(console), c.chars);
+    }
+  }
+}
+
+TEST(ConsoleTest, OutputIsWrittenOnceBeforeEachWaitAndNotBefore) {
+  testing::CountingSink sink;
+  testing::RecordingSource source({"1 2\n", "3\n"}, sink);
+  Console console(source, sink);
+  int value = 0;
+
+  console.print("a");
+  console.print("b");
+  EXPECT_EQ(sink.writes, 0);
+  console.read_int(value);  // must wait: both prints written in one go
+  EXPECT_EQ(sink.writes, 1);
+  console.print("c");
+  console.read_int(value);  // the 2 is already buffered: no wait, no write
+  EXPECT_EQ(sink.writes, 1);
+  EXPECT_EQ(value, 2);
+  console.print("d");
+  console.read_int(value);  // " \n" is buffered, then it must wait for "3"
+  EXPECT_EQ(value, 3);
+  console.read_int(value);  // waits again and finds the end
+  console.print("e");
+  console.flush();
+  EXPECT_EQ(source.seen, (std::vector<std::string>{"ab", "abcd", "abcd"}));
+  EXPECT_EQ(sink.text, "abcde");
+  EXPECT_EQ(sink.writes, 3);
+}
+
+TEST(ConsoleTest, ReadsEndOnceTheOutputIsGone) {
+  class ClosedSink final : public Sink {
+   public:
+    Status write(const char*, std::size_t) override { return Status::closed; }
+  } sink;
+  StringSource source("1 2 3 4");
+  Console console(source, sink);
+  int value = 0;
+  console.print("prompt");
+  EXPECT_EQ(console.read_int(value), IntRead::end);
+  EXPECT_EQ(console.output_status(), Sink::Status::closed);
+  char c;
+  EXPECT_FALSE(console.read_char(c));
+}
+
+TEST(ConsoleTest, FixedPointMatchesTheCLibrary) {
+  std::vector<double> values = {0.0,   0.5,         1.5,       2.5,
+                                0.125, 0.375,       18.015280, 1e-7,
+                                1e30,  123456789.0, 3.0000005, 2.675};
+  std::mt19937 random(2004);
+  std::uniform_real_distribution<float> mass(0.0f, 1e7f);
+  for (int i = 0; i < 2000; ++i) values.push_back(mass(random));
+  for (double value : values) {
+    StringSource source("");
+    StringSink sink;
+    {
+      Console console(source, sink);
+      console.print("%1.0f|%1.1f|%1.2f|%1.3f|%1.4f|%1.5f|%1.6f", value, value,
+                    value, value, value, value, value);
+    }
+    char expected[2048];
+    std::snprintf(expected, sizeof expected,
+                  "%1.0f|%1.1f|%1.2f|%1.3f|%1.4f|%1.5f|%1.6f", value, value,
+                  value, value, value, value, value);
+    EXPECT_EQ(sink.text, expected) << value;
+  }
+}
+
+TEST(ConsoleTest, ConversionsWriteTheirArguments) {
+  StringSource source("");
+  StringSink cp857_sink;
+  StringSink utf8_sink;
+  const std::string_view word("%n\0x", 4);
+  {
+    Console cp857(source, cp857_sink);
+    Console utf8(source, utf8_sink, LetterEncoding::utf8);
+    cp857.print("%d|%d|%c%c|%s", INT_MIN, 0, turk_s, w, word);
+    utf8.print("%d|%d|%c%c|%s", INT_MIN, 0, turk_s, w, word);
+  }
+  EXPECT_EQ(cp857_sink.text, std::string("-2147483648|0|\x9F\x94|%n\0x", 21));
+  EXPECT_EQ(utf8_sink.text,
+            std::string("-2147483648|0|\xC5\x9F\xC3\xB6|%n\0x", 23));
+}
+
+}  // namespace
+}  // namespace molagirlik
