@@ -63,34 +63,5 @@ TEST(EndToEndTest, EachPromptArrivesBeforeTheProgramWaits) {
   EXPECT_TRUE(user.output().ends_with(cp857("'c' HARFİNİ GİRİNİZ...\n")));
 }
 
-TEST(EndToEndTest, EndOfInputEndsTheRunAtEveryRead) {
-  const std::pair<const char*, std::string> cases[] = {
-      {"", cp857("buraya giriniz: ")},
-      {"abc", cp857("tamsayı giriniz...               \n")},
-      {"2 Xx",
-       cp857(
-           "değil!\nLütfen element sembolünü tekrar giriniz...\n\n1. elementin sembolü: ")},
-      {"2 H", "1. elementin adedi  : "},
-      {"2 son", cp857("GİRİNİZ...\n")},
-      {"2 son\n", cp857("GİRİNİZ...\n")},
-  };
-  for (const auto& [input, last] : cases) {
-    SCOPED_TRACE(std::string("input \"") + input + "\"");
-    const auto outcome = run_program(kProgram, input);
-    EXPECT_EQ(outcome.exit_status, 0);
-    EXPECT_LT(outcome.seconds, 1.0);
-    EXPECT_TRUE(outcome.output.ends_with(last));
-  }
-}
-
-TEST(EndToEndTest, UnreadableInputIsTheEndOfInput) {
-  for (auto kind : {testing::Stdin::closed, testing::Stdin::directory}) {
-    const auto outcome = run_program(kProgram, "", kind);
-    EXPECT_EQ(outcome.exit_status, 0);
-    EXPECT_LT(outcome.seconds, 1.0);
-    EXPECT_TRUE(outcome.output.ends_with(cp857("buraya giriniz: ")));
-  }
-}
-
 }  // namespace
 }  // namespace molagirlik

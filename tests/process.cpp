@@ -1,12 +1,15 @@
 #include "process.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <fstream>
 #include <stdexcept>
 
 namespace molagirlik::testing {
@@ -14,8 +17,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int spawn(const std::string& program, Stdin stdin_kind, int& to_child,
-          int& from_child) {
+int spawn(const std::string& program, Stdin stdin_kind,
+          const std::string& stdin_path, const std::string& memory_file,
+          int& to_child, int& from_child) {
   int in[2];
   int out[2];
   if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe");
@@ -34,8 +38,15 @@ int spawn(const std::string& program, Stdin stdin_kind, int& to_child,
       case Stdin::directory:
         dup2(open("/", O_RDONLY), STDIN_FILENO);
         break;
+      case Stdin::file:
+        dup2(open(stdin_path.c_str(), O_RDONLY), STDIN_FILENO);
+        break;
     }
     for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+    if (!memory_file.empty()) {
+      execl("/usr/bin/time", "time", "-f", "%M", "-o", memory_file.c_str(),
+            program.c_str(), static_cast<char*>(nullptr));
+    }
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -47,9 +58,19 @@ int spawn(const std::string& program, Stdin stdin_kind, int& to_child,
   return pid;
 }
 
-void collect_status(int pid, Outcome& outcome) {
+// Waits for the child, killing it once `deadline` has passed.
+void collect_status(int pid, Outcome& outcome,
+                    Clock::time_point deadline = Clock::time_point::max()) {
   int status = 0;
-  waitpid(pid, &status, 0);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (Clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      outcome.timed_out = true;
+      waitpid(pid, &status, 0);
+      break;
+    }
+    usleep(1000);
+  }
   if (WIFEXITED(status)) outcome.exit_status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
 }
@@ -57,11 +78,18 @@ void collect_status(int pid, Outcome& outcome) {
 }  // namespace
 
 Outcome run_program(const std::string& program, std::string_view input,
-                    Stdin stdin_kind, std::chrono::milliseconds limit) {
+                    const RunOptions& options) {
+  const Stdin stdin_kind = options.stdin_kind;
+  const auto limit = options.time_limit;
   int to_child = -1;
   int from_child = -1;
   const auto start = Clock::now();
-  const int pid = spawn(program, stdin_kind, to_child, from_child);
+  const std::string memory_file =
+      options.measure_memory ? ::testing::TempDir() + "molagirlik-memory-" +
+                                   std::to_string(getpid())
+                             : "";
+  const int pid = spawn(program, stdin_kind, options.stdin_path, memory_file,
+                        to_child, from_child);
   if (stdin_kind != Stdin::pipe || input.empty()) {
     close(to_child);
     to_child = -1;
@@ -86,11 +114,10 @@ Outcome run_program(const std::string& program, std::string_view input,
     }
     if (fds[0].revents != 0) {
       const ssize_t got = read(from_child, buffer, sizeof buffer);
-      if (got <= 0) {
+      if (got > 0) outcome.output.append(buffer, static_cast<std::size_t>(got));
+      if (got <= 0 || outcome.output.size() >= options.read_limit) {
         close(from_child);
         from_child = -1;
-      } else {
-        outcome.output.append(buffer, static_cast<std::size_t>(got));
       }
     }
     if (count == 2 && fds[1].revents != 0) {
@@ -105,13 +132,17 @@ Outcome run_program(const std::string& program, std::string_view input,
   }
   if (to_child >= 0) close(to_child);
   if (from_child >= 0) close(from_child);
-  collect_status(pid, outcome);
+  collect_status(pid, outcome, start + limit);
+  if (!memory_file.empty()) {
+    std::ifstream(memory_file) >> outcome.peak_kib;
+    std::remove(memory_file.c_str());
+  }
   outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   return outcome;
 }
 
 Conversation::Conversation(const std::string& program) {
-  pid_ = spawn(program, Stdin::pipe, to_child_, from_child_);
+  pid_ = spawn(program, Stdin::pipe, "", "", to_child_, from_child_);
 }
 
 Conversation::~Conversation() {

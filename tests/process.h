@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,16 +15,26 @@ struct Outcome {
   int signal = 0;        // the signal that ended it, if any
   bool timed_out = false;
   double seconds = 0;
+  long peak_kib = 0;  // with measure_memory: the peak resident memory
 };
 
 // What the child's standard input is.
-enum class Stdin { pipe, closed, directory };
+enum class Stdin { pipe, closed, directory, file };
+
+struct RunOptions {
+  Stdin stdin_kind = Stdin::pipe;
+  std::string stdin_path;  // with Stdin::file
+  // The reader goes away after this many bytes of output.
+  std::size_t read_limit = SIZE_MAX;
+  std::chrono::milliseconds time_limit = std::chrono::seconds(20);
+  // Run under /usr/bin/time to learn the peak memory of the program alone.
+  bool measure_memory = false;
+};
 
 // Runs `program` with `input` on its standard input and collects its output,
-// killing it after `limit`.
+// killing it after the time limit.
 Outcome run_program(const std::string& program, std::string_view input,
-                    Stdin stdin_kind = Stdin::pipe,
-                    std::chrono::milliseconds limit = std::chrono::seconds(10));
+                    const RunOptions& options = {});
 
 // A child that is talked to one answer at a time, as a person would.
 class Conversation {
