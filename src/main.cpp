@@ -36,23 +36,37 @@ constexpr Format<int, int, int, int, int, double> kResultLines[] = {
 };
 
 void print_banner(Console& console) {
-  console.print("\n");
-  console.print(kStarRule);
-  console.print("\n");
-  console.print("                         MOLEK%cL A%cIRLI%cI HESAPLAMA                         \n", l, g, g);
-  console.print("                                   PROGRAMI                                    \n");
-  console.print("\n");
-  console.print("                                  S%cr%cm 2.0                                  \n", r, r);
-  console.print(kStarRule);
-  console.print("               Element sembol%c yerine 'son' girerek %c%ckabilir               \n", r, f, pair);
-  console.print("           ve girdi%ciniz molek%cl%cn k%ctlesini %c%crenebilirsiniz.           \n", u, r, r, r, w, u);
-  console.print(kCaretRule);
+  static BlockCache cache;
+  console.print_block(cache, [](Console& block) {
+    block.print("\n");
+    block.print(kStarRule);
+    block.print("\n");
+    block.print(
+        "                         MOLEK%cL A%cIRLI%cI HESAPLAMA                         \n",
+        l, g, g);
+    block.print(
+        "                                   PROGRAMI                                    \n");
+    block.print("\n");
+    block.print(
+        "                                  S%cr%cm 2.0                                  \n",
+        r, r);
+    block.print(kStarRule);
+    block.print(
+        "               Element sembol%c yerine 'son' girerek %c%ckabilir               \n",
+        r, f, pair);
+    block.print(
+        "           ve girdi%ciniz molek%cl%cn k%ctlesini %c%crenebilirsiniz.           \n",
+        u, r, r, r, w, u);
+    block.print(kCaretRule);
+  });
 }
 
 void print_information(Console& console, int z) {
   console.print(kDashRule);
   console.print("\n");
-  console.print("                 B%cLG%c: %cu anda %d. bile%ci%cinizi giriyorsunuz...          \n", h, h, turk_sc, z, turk_s, u);
+  console.print(
+      "                 B%cLG%c: %cu anda %d. bile%ci%cinizi giriyorsunuz...          \n",
+      h, h, turk_sc, z, turk_s, u);
   console.print("\n");
   console.print(kColumnRule);
 }
@@ -61,39 +75,51 @@ void print_result(Console& console, int z, int p, float sum) {
   if (sum != 0) {
     console.print(kStarRule);
     console.print("\n");
-    console.print(kResultLines[p], z, turk_s, u, r, r, static_cast<double>(sum));
+    console.print(kResultLines[p], z, turk_s, u, r, r,
+                  static_cast<double>(sum));
     console.print("\n");
     console.print(kStarRule);
   } else {
     console.print("\n");
-    console.print(" Hi%cbir molek%cl girmediniz! Molek%cl k%ctlesi yok.\n", f, r, r, r);
+    console.print(" Hi%cbir molek%cl girmediniz! Molek%cl k%ctlesi yok.\n", f,
+                  r, r, r);
   }
 }
 
 void print_closing(Console& console) {
-  console.print("\n");
-  console.print(kEqualsRule);
-  console.print("                               ZORVANTELIMKASU                               \n");
-  console.print("                                  May%cs 2004                                   \n", pair);
-  console.print("\n");
-  console.print(kEqualsRule);
-  console.print("Bu program%c kulland%c%c%cn%cz i%cin te%cekk%crler.G%cle g%cle!\n", pair, pair, u, pair, pair, f, turk_s, r, r, r);
-  console.print("\n");
-  console.print("%cIKMAK %c%c%cN ENTER TU%cUNA BASINIZ...\n", no, h, no, h, turk_sc);
-  console.print("YEN%c B%cR MOLEK%cL %c%c%cN 'c' HARF%cN%c G%cR%cN%cZ...\n", h, h, l, h, no, h, h, h, h, h, h);
+  static BlockCache cache;
+  console.print_block(cache, [](Console& block) {
+    block.print("\n");
+    block.print(kEqualsRule);
+    block.print(
+        "                               ZORVANTELIMKASU                               \n");
+    block.print(
+        "                                  May%cs 2004                                   \n",
+        pair);
+    block.print("\n");
+    block.print(kEqualsRule);
+    block.print(
+        "Bu program%c kulland%c%c%cn%cz i%cin te%cekk%crler.G%cle g%cle!\n",
+        pair, pair, u, pair, pair, f, turk_s, r, r, r);
+    block.print("\n");
+    block.print("%cIKMAK %c%c%cN ENTER TU%cUNA BASINIZ...\n", no, h, no, h,
+                turk_sc);
+    block.print("YEN%c B%cR MOLEK%cL %c%c%cN 'c' HARF%cN%c G%cR%cN%cZ...\n", h,
+                h, l, h, no, h, h, h, h, h, h);
+  });
 }
 
 }  // namespace
 
 int run_dialogue(Console& console) {
-  int z = 1;    // ordinal of the current compound, never reset
+  int z = 1;  // ordinal of the current compound, never reset
   int p = kDecimalPlacesSentinel;  // decimal places of the result, 0 to 6
-  int x = 1;    // ordinal of the element being entered
-  Word a;       // the word typed at the symbol prompt
-  float m = 0;  // mass of the current element; 0 while no symbol matched
-  int n = 0;    // atom count of the current element
+  int x = 1;                       // ordinal of the element being entered
+  Word a;                          // the word typed at the symbol prompt
+  float m = 0;    // mass of the current element; 0 while no symbol matched
+  int n = 0;      // atom count of the current element
   float sum = 0;  // molecular mass of the compound so far
-  char e = 0;   // the answer at the continue prompt
+  char e = 0;     // the answer at the continue prompt
 
   for (;; ++z) {
     p = kDecimalPlacesSentinel;
@@ -132,7 +158,13 @@ int run_dialogue(Console& console) {
 
 #ifndef MOLAGIRLIK_NO_MAIN
 int main() {
+  // molagirlik-utf8, built from this same file, writes the Turkish letters
+  // in UTF-8 for today's terminals.
+#ifdef MOLAGIRLIK_UTF8
+  molagirlik::StandardConsole standard(molagirlik::LetterEncoding::utf8);
+#else
   molagirlik::StandardConsole standard;
+#endif
   molagirlik::run_dialogue(standard.console());
   return standard.finish();
 }

@@ -60,16 +60,14 @@ void Console::flush() {
   out_size_ = 0;
 }
 
-void Console::put(const char* data, std::size_t size) {
-  if (size > kOutputSize - out_size_) {
-    flush();
-    if (size >= kOutputSize) {
-      if (status_ == Sink::Status::ok) status_ = out_.write(data, size);
-      return;
-    }
+void Console::put_large(const char* data, std::size_t size) {
+  flush();
+  if (size >= kOutputSize) {
+    if (status_ == Sink::Status::ok) status_ = out_.write(data, size);
+    return;
   }
-  std::memcpy(out_buffer_.data() + out_size_, data, size);
-  out_size_ += size;
+  std::memcpy(out_buffer_.data(), data, size);
+  out_size_ = size;
 }
 
 void Console::put_letter(int code) {
@@ -124,7 +122,7 @@ void Console::print_args(std::string_view format,
   }
 }
 
-bool Console::available(std::size_t count) {
+bool Console::refill(std::size_t count) {
   while (in_end_ - in_pos_ < count) {
     if (input_ended_ || status_ != Sink::Status::ok) return false;
     std::memmove(in_buffer_.data(), in_buffer_.data() + in_pos_,

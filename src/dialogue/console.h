@@ -9,6 +9,7 @@
 #include <array>
 #include <concepts>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -152,6 +153,14 @@ class Format {
   std::string_view text_;
 };
 
+class Console;
+
+// Holds a block of screen text rendered once for each letter encoding.
+struct BlockCache {
+  std::array<std::string, 2> text;
+  std::array<bool, 2> ready{};
+};
+
 class Console {
  public:
   Console(Source& in, Sink& out,
@@ -169,6 +178,25 @@ class Console {
     const format_detail::Arg list[sizeof...(Args) + 1] = {
         format_detail::make_arg(args)..., {}};
     print_args(format.text(), list);
+  }
+
+  // Writes a block of text that depends on nothing but the letter encoding:
+  // `render` prints it into `cache` the first time, and every call copies
+  // what it printed.
+  template <class Render>
+  void print_block(BlockCache& cache, Render render) {
+    const auto index = static_cast<std::size_t>(letters_);
+    if (!cache.ready[index]) {
+      StringSource nothing("");
+      StringSink text;
+      {
+        Console block(nothing, text, letters_);
+        render(block);
+      }
+      cache.text[index] = std::move(text.text);
+      cache.ready[index] = true;
+    }
+    put(cache.text[index].data(), cache.text[index].size());
   }
 
   // Integer read: skips white space, then takes an optional sign and the
@@ -196,12 +224,24 @@ class Console {
   static constexpr std::size_t kOutputSize = 64 * 1024;
 
   void print_args(std::string_view format, const format_detail::Arg* args);
-  void put(const char* data, std::size_t size);
+  void put(const char* data, std::size_t size) {
+    if (size <= kOutputSize - out_size_) {
+      std::memcpy(out_buffer_.data() + out_size_, data, size);
+      out_size_ += size;
+    } else {
+      put_large(data, size);
+    }
+  }
+  void put_large(const char* data, std::size_t size);
   void put_letter(int code);
   // Makes at least `count` unread input bytes available, reading (and so
   // first flushing the output) when fewer are buffered. False when the input
   // ends before that, or when the output can no longer be written.
-  bool available(std::size_t count);
+  bool available(std::size_t count) {
+    if (in_end_ - in_pos_ >= count) return status_ == Sink::Status::ok;
+    return refill(count);
+  }
+  bool refill(std::size_t count);
   bool skip_white_space();
 
   Source& in_;
