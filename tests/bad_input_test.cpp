@@ -13,6 +13,7 @@ namespace molagirlik {
 namespace {
 
 using testing::contains_in_order;
+using testing::count_of;
 using testing::cp857;
 using testing::Outcome;
 using testing::run_program;
@@ -29,15 +30,6 @@ const std::string kOutOfRange =
     cp857("UYARI: Girdiğiniz tamsayı 0 ile 6 arasında değil!");
 const std::string kNotNumber =
     cp857("UYARI: Yanlışlıkla karakter veya karakter dizisi girdiniz!");
-
-std::size_t count_of(const std::string& text, const std::string& piece) {
-  std::size_t count = 0;
-  for (auto at = text.find(piece); at != std::string::npos;
-       at = text.find(piece, at + 1)) {
-    ++count;
-  }
-  return count;
-}
 
 std::string result(const std::string& mass) {
   return cp857("1. bileşiğin molekül kütlesi: " + mass + "       \n");

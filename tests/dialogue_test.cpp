@@ -12,6 +12,7 @@ namespace molagirlik {
 namespace {
 
 using testing::contains_in_order;
+using testing::count_of;
 using testing::cp857;
 using testing::golden;
 using testing::run;
@@ -49,15 +50,6 @@ std::string rejection(const std::string& word) {
                " geçerli bir element sembolü değil!\n"
                "Lütfen element sembolünü tekrar giriniz...\n\n");
 }
-std::size_t count_of(const std::string& text, const std::string& piece) {
-  std::size_t count = 0;
-  for (auto at = text.find(piece); at != std::string::npos;
-       at = text.find(piece, at + 1)) {
-    ++count;
-  }
-  return count;
-}
-
 TEST(DialogueTest, WholeScreensMatchTheGoldenTranscripts) {
   for (const std::string name : {"water", "warnings"}) {
     SCOPED_TRACE(name);
@@ -155,31 +147,6 @@ TEST(DialogueTest, OnlyLowerCaseCContinues) {
 
 TEST(DialogueTest, EntriesMayComeSeveralToALine) {
   EXPECT_EQ(run("2 H 2 O 1 son\n"), run("2\nH\n2\nO\n1\nson\n"));
-  EXPECT_EQ(run("2 H 2 son\nc\n3 O 1 son\n\n"),
-            run("2\r\nH\r\n2\r\nson\r\nc\r\n3\r\nO\r\n1\r\nson\r\n\r\n"));
-}
-
-TEST(DialogueTest, EndOfInputStopsAtEveryRead) {
-  const std::string decimal_prompt = cp857(
-      "   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya "
-      "giriniz: ");
-  const std::pair<std::string, std::string> cases[] = {
-      {"", decimal_prompt},
-      {"2", symbol_prompt(1)},
-      {"2 H", count_prompt(1)},
-      {"2 H x", cp857("Sayıyı tekrar giriniz...\n\n") + count_prompt(1)},
-      {"2 Xx", rejection("Xx") + symbol_prompt(1)},
-      {"2 son", kClosingEnd},
-      {"2 son\n", kClosingEnd},
-      {"2 son\nc", decimal_prompt},
-  };
-  for (const auto& [input, last] : cases) {
-    SCOPED_TRACE("input \"" + input + "\"");
-    const std::string screen = run(input);
-    EXPECT_TRUE(screen.ends_with(last));
-    // Nothing is asked twice.
-    EXPECT_EQ(count_of(screen, decimal_prompt), input.ends_with("c") ? 2 : 1);
-  }
 }
 
 TEST(DialogueTest, EveryWaitComesAfterWhatItWaitsFor) {

@@ -71,6 +71,15 @@ std::size_t RecordingSource::read(char* buffer, std::size_t size) {
   return count;
 }
 
+std::size_t count_of(const std::string& text, const std::string& piece) {
+  std::size_t count = 0;
+  for (auto at = text.find(piece); at != std::string::npos;
+       at = text.find(piece, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
 std::string golden(const std::string& name) {
   std::ifstream file(std::string(MOLAGIRLIK_GOLDEN_DIR) + "/" + name,
                      std::ios::binary);

@@ -49,6 +49,9 @@ class RecordingSource final : public Source {
   const CountingSink& sink_;
 };
 
+// How often `piece` occurs in `text`.
+std::size_t count_of(const std::string& text, const std::string& piece);
+
 // The contents of a file in the golden folder.
 std::string golden(const std::string& name);
 
