@@ -36,19 +36,34 @@ struct Result {
   std::string rest;  // the next word left in the input
 };
 
-Result decimal_places(const std::string& input) {
+// Runs `entry` on a console reading `input`, and notes what it returned,
+// the value it left, what it wrote and the next word it left in the input.
+template <class Entry>
+Result run_entry(const std::string& input, Entry entry) {
   StringSource source(input);
   StringSink sink;
   Result result{};
   {
     Console console(source, sink);
-    result.value = kDecimalPlacesSentinel;
-    result.done = enter_decimal_places(console, result.value);
+    result.done = entry(console, result.value);
     Word word;
     if (console.read_word(word)) result.rest = word.view();
   }
   result.output = sink.text;
   return result;
+}
+
+Result decimal_places(const std::string& input) {
+  return run_entry(input, [](Console& console, int& p) {
+    p = kDecimalPlacesSentinel;
+    return enter_decimal_places(console, p);
+  });
+}
+
+Result atom_count(const std::string& input, int x) {
+  return run_entry(input, [x](Console& console, int& n) {
+    return enter_atom_count(console, x, n);
+  });
 }
 
 TEST(DecimalPlacesTest, AcceptsZeroToSixAfterTheRightWarnings) {
@@ -105,20 +120,6 @@ TEST(DecimalPlacesTest, StopsAtTheEndOfInput) {
     EXPECT_FALSE(result.done);
     EXPECT_EQ(result.output, kPrompt + warnings);
   }
-}
-
-Result atom_count(const std::string& input, int x) {
-  StringSource source(input);
-  StringSink sink;
-  Result result{};
-  {
-    Console console(source, sink);
-    result.done = enter_atom_count(console, x, result.value);
-    Word word;
-    if (console.read_word(word)) result.rest = word.view();
-  }
-  result.output = sink.text;
-  return result;
 }
 
 TEST(AtomCountTest, AcceptsZeroOrMoreAfterTheRightWarnings) {
