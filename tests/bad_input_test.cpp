@@ -78,6 +78,27 @@ TEST(BadInputTest, UnreadableInputIsTheEndOfInput) {
   }
 }
 
+// Non-blocking descriptors, as some parent programs leave them: a read or
+// write that is not ready yet waits, and nothing is lost.
+TEST(BadInputTest, NonBlockingInputAndOutputLoseNothing) {
+  testing::Conversation user(kProgram, true);
+  ASSERT_TRUE(user.wait_for(kDecimalPrompt));
+  user.type("2\nH 2\n");
+  ASSERT_TRUE(user.wait_for(cp857("2. elementin sembolü: ")));
+  user.type("son\n\n");
+  EXPECT_EQ(user.finish(), 0);
+  EXPECT_TRUE(contains_in_order(user.output(), {result("2.02"), kClosingEnd}));
+
+  std::string session;
+  for (int i = 0; i < 2000; ++i) session += "2 H 2 O 1 son c\n";
+  session += "2 son\n\n";
+  RunOptions options;
+  options.nonblocking = true;
+  const Outcome outcome = run_program(kProgram, session, options);
+  EXPECT_EQ(outcome.exit_status, 0);
+  EXPECT_EQ(outcome.output, run_program(kProgram, session).output);
+}
+
 // A file in the build's temporary folder, removed afterwards.
 class TempFile {
  public:

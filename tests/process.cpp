@@ -19,7 +19,7 @@ using Clock = std::chrono::steady_clock;
 
 int spawn(const std::string& program, Stdin stdin_kind,
           const std::string& stdin_path, const std::string& memory_file,
-          int& to_child, int& from_child) {
+          bool nonblocking, int& to_child, int& from_child) {
   int in[2];
   int out[2];
   if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe");
@@ -43,6 +43,10 @@ int spawn(const std::string& program, Stdin stdin_kind,
         break;
     }
     for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+    if (nonblocking) {
+      fcntl(STDIN_FILENO, F_SETFL, O_NONBLOCK);
+      fcntl(STDOUT_FILENO, F_SETFL, O_NONBLOCK);
+    }
     if (!memory_file.empty()) {
       execl("/usr/bin/time", "time", "-f", "%M", "-o", memory_file.c_str(),
             program.c_str(), static_cast<char*>(nullptr));
@@ -89,7 +93,7 @@ Outcome run_program(const std::string& program, std::string_view input,
                                    std::to_string(getpid())
                              : "";
   const int pid = spawn(program, stdin_kind, options.stdin_path, memory_file,
-                        to_child, from_child);
+                        options.nonblocking, to_child, from_child);
   if (stdin_kind != Stdin::pipe || input.empty()) {
     close(to_child);
     to_child = -1;
@@ -141,8 +145,9 @@ Outcome run_program(const std::string& program, std::string_view input,
   return outcome;
 }
 
-Conversation::Conversation(const std::string& program) {
-  pid_ = spawn(program, Stdin::pipe, "", "", to_child_, from_child_);
+Conversation::Conversation(const std::string& program, bool nonblocking) {
+  pid_ =
+      spawn(program, Stdin::pipe, "", "", nonblocking, to_child_, from_child_);
 }
 
 Conversation::~Conversation() {

@@ -27,6 +27,8 @@ struct RunOptions {
   // The reader goes away after this many bytes of output.
   std::size_t read_limit = SIZE_MAX;
   std::chrono::milliseconds time_limit = std::chrono::seconds(20);
+  // The child's standard input and output are non-blocking.
+  bool nonblocking = false;
   // Run under /usr/bin/time to learn the peak memory of the program alone.
   bool measure_memory = false;
 };
@@ -39,7 +41,7 @@ Outcome run_program(const std::string& program, std::string_view input,
 // A child that is talked to one answer at a time, as a person would.
 class Conversation {
  public:
-  explicit Conversation(const std::string& program);
+  explicit Conversation(const std::string& program, bool nonblocking = false);
   ~Conversation();
   Conversation(const Conversation&) = delete;
   Conversation& operator=(const Conversation&) = delete;

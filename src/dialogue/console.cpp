@@ -1,5 +1,6 @@
 #include "dialogue/console.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,6 +41,16 @@ constexpr Utf8Letter kUtf8Letters[] = {
     {0x9F, "\xC5\x9F"},  // ş
     {0x9E, "\xC5\x9E"},  // Ş
 };
+
+// Whether a call on `fd` that failed with errno should be made again: it was
+// interrupted, or `fd` is non-blocking and was not ready (then this waits
+// until it is).
+bool try_again(int fd, short event) {
+  if (errno == EINTR) return true;
+  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  pollfd ready = {fd, event, 0};
+  return ::poll(&ready, 1, -1) >= 0 || errno == EINTR;
+}
 
 }  // namespace
 
@@ -214,7 +225,7 @@ std::size_t StandardConsole::FdSource::read(char* buffer, std::size_t size) {
     if (got >= 0) return static_cast<std::size_t>(got);
     // A read error (standard input closed, or a directory) ends the input
     // like the end of a file does.
-    if (errno != EINTR) return 0;
+    if (!try_again(STDIN_FILENO, POLLIN)) return 0;
   }
 }
 
@@ -223,7 +234,7 @@ Sink::Status StandardConsole::FdSink::write(const char* data,
   while (size > 0) {
     const ssize_t done = ::write(STDOUT_FILENO, data, size);
     if (done < 0) {
-      if (errno == EINTR) continue;
+      if (try_again(STDOUT_FILENO, POLLOUT)) continue;
       error = errno;
       return errno == EPIPE ? Status::closed : Status::failed;
     }
