@@ -116,7 +116,7 @@ int run_dialogue(Console& console) {
   int p = kDecimalPlacesSentinel;  // decimal places of the result, 0 to 6
   int x = 1;                       // ordinal of the element being entered
   Word a;                          // the word typed at the symbol prompt
-  float m = 0;    // mass of the current element; 0 while no symbol matched
+  float m = 0;    // mass of the current element; 0 when no symbol matched
   int n = 0;      // atom count of the current element
   float sum = 0;  // molecular mass of the compound so far
   char e = 0;     // the answer at the continue prompt
@@ -129,7 +129,6 @@ int run_dialogue(Console& console) {
     print_information(console, z);
 
     for (x = 1;; ++x) {
-      m = 0;
       console.print("%d. elementin sembol%c: ", x, r);
       if (!console.read_word(a)) return 0;
       if (a.view() == "son" || a.view() == "SON") break;
