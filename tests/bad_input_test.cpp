@@ -1,8 +1,10 @@
 // The built program fed what no careful user would type: it must end, with
 // status 0, without repeating itself, and keep working after the bad entry.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -78,27 +80,6 @@ TEST(BadInputTest, UnreadableInputIsTheEndOfInput) {
   }
 }
 
-// Non-blocking descriptors, as some parent programs leave them: a read or
-// write that is not ready yet waits, and nothing is lost.
-TEST(BadInputTest, NonBlockingInputAndOutputLoseNothing) {
-  testing::Conversation user(kProgram, true);
-  ASSERT_TRUE(user.wait_for(kDecimalPrompt));
-  user.type("2\nH 2\n");
-  ASSERT_TRUE(user.wait_for(cp857("2. elementin sembolü: ")));
-  user.type("son\n\n");
-  EXPECT_EQ(user.finish(), 0);
-  EXPECT_TRUE(contains_in_order(user.output(), {result("2.02"), kClosingEnd}));
-
-  std::string session;
-  for (int i = 0; i < 2000; ++i) session += "2 H 2 O 1 son c\n";
-  session += "2 son\n\n";
-  RunOptions options;
-  options.nonblocking = true;
-  const Outcome outcome = run_program(kProgram, session, options);
-  EXPECT_EQ(outcome.exit_status, 0);
-  EXPECT_EQ(outcome.output, run_program(kProgram, session).output);
-}
-
 // A file in the build's temporary folder, removed afterwards.
 class TempFile {
  public:
@@ -119,6 +100,42 @@ class TempFile {
  private:
   std::string path_;
 };
+
+// A result that cannot be written is no success: status 1 and a message,
+// unlike a reader that went away on purpose.
+TEST(BadInputTest, AnOutputThatCannotBeWrittenIsAFailure) {
+  TempFile message("stderr");
+  const std::string command = "printf '2 H 2 son\\n\\n' | '" + kProgram +
+                              "' > /dev/full 2> '" + message.path() + "'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  std::ifstream file(message.path());
+  std::string line;
+  std::getline(file, line);
+  EXPECT_EQ(line, "molagirlik: write error: No space left on device");
+}
+
+// Non-blocking descriptors, as some parent programs leave them: a read or
+// write that is not ready yet waits, and nothing is lost.
+TEST(BadInputTest, NonBlockingInputAndOutputLoseNothing) {
+  testing::Conversation user(kProgram, true);
+  ASSERT_TRUE(user.wait_for(kDecimalPrompt));
+  user.type("2\nH 2\n");
+  ASSERT_TRUE(user.wait_for(cp857("2. elementin sembolü: ")));
+  user.type("son\n\n");
+  EXPECT_EQ(user.finish(), 0);
+  EXPECT_TRUE(contains_in_order(user.output(), {result("2.02"), kClosingEnd}));
+
+  std::string session;
+  for (int i = 0; i < 2000; ++i) session += "2 H 2 O 1 son c\n";
+  session += "2 son\n\n";
+  RunOptions options;
+  options.nonblocking = true;
+  const Outcome outcome = run_program(kProgram, session, options);
+  EXPECT_EQ(outcome.exit_status, 0);
+  EXPECT_EQ(outcome.output, run_program(kProgram, session).output);
+}
 
 TEST(BadInputTest, AReaderThatGoesAwayEndsTheRunQuietly) {
   TempFile session("long-session");
