@@ -92,41 +92,40 @@ void Console::put_letter(int code) {
   put(&c, 1);
 }
 
-void Console::print_args(std::string_view format,
-                         const format_detail::Arg* args) {
-  while (!format.empty()) {
-    const std::size_t percent = format.find('%');
-    put(format.data(), std::min(percent, format.size()));
-    if (percent == std::string_view::npos) return;
-    format.remove_prefix(percent + 1);
-    const format_detail::Arg& arg = *args++;
-    // The conversions were checked when the format was made: "c", "d",
-    // "s" or "1.Nf".
-    switch (format[0]) {
+void Console::print_args(const char* format, const std::uint16_t* literals,
+                         const format_detail::Arg* args, std::size_t count) {
+  for (std::size_t k = 0;; ++k) {
+    put(format, literals[k]);
+    if (k == count) return;
+    format += literals[k];
+    const format_detail::Arg& arg = args[k];
+    // The conversions were checked when the format was made: "%c", "%d",
+    // "%s" or "%1.Nf".
+    switch (format[1]) {
       case 'c':
         put_letter(arg.integer);
-        format.remove_prefix(1);
+        format += 2;
         break;
       case 'd': {
         char digits[16];
         const auto result =
             std::to_chars(digits, digits + sizeof digits, arg.integer);
         put(digits, static_cast<std::size_t>(result.ptr - digits));
-        format.remove_prefix(1);
+        format += 2;
         break;
       }
       case 's':
         put(arg.text.data(), arg.text.size());
-        format.remove_prefix(1);
+        format += 2;
         break;
       default: {
         // Wide enough for any double in fixed notation with 6 decimals.
         char digits[320];
         const auto result =
             std::to_chars(digits, digits + sizeof digits, arg.real,
-                          std::chars_format::fixed, format[2] - '0');
+                          std::chars_format::fixed, format[3] - '0');
         put(digits, static_cast<std::size_t>(result.ptr - digits));
-        format.remove_prefix(4);
+        format += 5;
         break;
       }
     }

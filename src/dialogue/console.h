@@ -9,6 +9,7 @@
 #include <array>
 #include <concepts>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -146,11 +147,24 @@ class Format {
     if (!format_detail::conversions_match<Args...>(text_)) {
       throw "format string does not match its arguments";
     }
+    std::size_t start = 0;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < text_.size(); ++i) {
+      if (text_[i] != '%') continue;
+      literals_[k++] = static_cast<std::uint16_t>(i - start);
+      i += text_[i + 1] == '1' ? 4 : 1;
+      start = i + 1;
+    }
+    literals_[k] = static_cast<std::uint16_t>(text_.size() - start);
   }
   constexpr std::string_view text() const { return text_; }
+  // The length of the literal text before each conversion, and after the
+  // last one.
+  constexpr const std::uint16_t* literals() const { return literals_.data(); }
 
  private:
   std::string_view text_;
+  std::array<std::uint16_t, sizeof...(Args) + 1> literals_{};
 };
 
 class Console;
@@ -177,7 +191,7 @@ class Console {
   void print(Format<std::type_identity_t<Args>...> format, Args... args) {
     const format_detail::Arg list[sizeof...(Args) + 1] = {
         format_detail::make_arg(args)..., {}};
-    print_args(format.text(), list);
+    print_args(format.text().data(), format.literals(), list, sizeof...(Args));
   }
 
   // Writes a block of text that depends on nothing but the letter encoding:
@@ -223,7 +237,8 @@ class Console {
   static constexpr std::size_t kInputSize = 64 * 1024;
   static constexpr std::size_t kOutputSize = 64 * 1024;
 
-  void print_args(std::string_view format, const format_detail::Arg* args);
+  void print_args(const char* format, const std::uint16_t* literals,
+                  const format_detail::Arg* args, std::size_t count);
   void put(const char* data, std::size_t size) {
     if (size <= kOutputSize - out_size_) {
       std::memcpy(out_buffer_.data() + out_size_, data, size);
