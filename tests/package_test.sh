@@ -2,6 +2,9 @@
 # Installation and packaging: a fresh prefix and the Debian package both
 # hold the two programs and the manual page, which renders without warnings.
 set -euo pipefail
+for tool in groff man dpkg-deb dpkg-shlibdeps; do
+  command -v "$tool" > /dev/null || { echo "$tool is not installed: skipped"; exit 77; }
+done
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 work=$(mktemp -d)

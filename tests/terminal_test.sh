@@ -3,6 +3,7 @@
 # dialogue is typed key by key, and the screen must show the banner's
 # Turkish letters and the result.
 set -euo pipefail
+command -v tmux > /dev/null || { echo "tmux is not installed: skipped"; exit 77; }
 program=$1
 session="molagirlik-test-$$"
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
