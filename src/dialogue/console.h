@@ -147,6 +147,7 @@ class Format {
     if (!format_detail::conversions_match<Args...>(text_)) {
       throw "format string does not match its arguments";
     }
+    if (text_.size() > UINT16_MAX) throw "format string too long";
     std::size_t start = 0;
     std::size_t k = 0;
     for (std::size_t i = 0; i < text_.size(); ++i) {
@@ -166,8 +167,6 @@ class Format {
   std::string_view text_;
   std::array<std::uint16_t, sizeof...(Args) + 1> literals_{};
 };
-
-class Console;
 
 // Holds a block of screen text rendered once for each letter encoding.
 struct BlockCache {
