@@ -22,6 +22,21 @@ std::string rest_of(Console& console) {
   return rest;
 }
 
+// Runs `check` on a console reading `input`, handed over whole and cut into
+// reads of one and of two bytes, so that no read depends on where the input
+// was cut.
+template <class Check>
+void for_each_cut(const std::string& input, Check check) {
+  for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, SIZE_MAX}) {
+    SCOPED_TRACE(::testing::Message()
+                 << "input \"" << input << "\", chunk " << chunk);
+    StringSource source(input, chunk);
+    StringSink sink;
+    Console console(source, sink);
+    check(console);
+  }
+}
+
 TEST(ConsoleTest, IntegerReadFollowsFormattedInput) {
   struct Case {
     const char* input;
@@ -57,17 +72,12 @@ TEST(ConsoleTest, IntegerReadFollowsFormattedInput) {
        "abc"},
   };
   for (const Case& c : cases) {
-    for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, SIZE_MAX}) {
-      SCOPED_TRACE(::testing::Message()
-                   << "input \"" << c.input << "\", chunk " << chunk);
-      StringSource source(c.input, chunk);
-      StringSink sink;
-      Console console(source, sink);
+    for_each_cut(c.input, [&](Console& console) {
       int target = 99;
       EXPECT_EQ(console.read_int(target), c.result);
       EXPECT_EQ(target, c.target);
       EXPECT_EQ(rest_of(console), c.rest);
-    }
+    });
   }
 }
 
@@ -99,16 +109,12 @@ TEST(ConsoleTest, WordReadTakesTheWordUpToWhiteSpace) {
       {long_word + "\nHe", long_word.substr(0, Word::capacity), "\nHe"},
   };
   for (const Case& c : cases) {
-    for (std::size_t chunk : {std::size_t{1}, SIZE_MAX}) {
-      SCOPED_TRACE(::testing::Message() << "input \"" << c.input << "\"");
-      StringSource source(c.input, chunk);
-      StringSink sink;
-      Console console(source, sink);
+    for_each_cut(c.input, [&](Console& console) {
       Word word;
       ASSERT_TRUE(console.read_word(word));
       EXPECT_EQ(word.view(), c.word);
       EXPECT_EQ(rest_of(console), c.rest);
-    }
+    });
   }
   StringSource blank(" \n\t ");
   StringSink sink;
@@ -128,13 +134,9 @@ TEST(ConsoleTest, CharacterReadTakesCrLfAsOneLineEnd) {
       {" c\n", " c\n"}, {"\r", "\r"},           {"\r\r\n", "\r\n"},
   };
   for (const Case& c : cases) {
-    for (std::size_t chunk : {std::size_t{1}, SIZE_MAX}) {
-      SCOPED_TRACE(::testing::Message() << "input \"" << c.input << "\"");
-      StringSource source(c.input, chunk);
-      StringSink sink;
-      Console console(source, sink);
+    for_each_cut(c.input, [&](Console& console) {
       EXPECT_EQ(rest_of(console), c.chars);
-    }
+    });
   }
 }
 
