@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "dialogue/console.h"
+#include "dialogue/string_streams.h"
 #include "main.h"
 
 namespace {

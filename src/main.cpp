@@ -8,7 +8,9 @@
 
 #include "dialogue/integer_entry.h"
 #include "dialogue/letters.h"
+#include "dialogue/standard_streams.h"
 #include "elements/element_table.h"
+#include "elements/mass_sum.h"
 
 namespace molagirlik {
 namespace {
@@ -25,7 +27,7 @@ constexpr const char* kEqualsRule =
     "================================================================================\n";
 
 // The result line for each number of decimal places.
-constexpr Format<int, int, int, int, int, double> kResultLines[] = {
+constexpr Format<int, int, int, int, int, float> kResultLines[] = {
     "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.0f       \n",
     "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.1f       \n",
     "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.2f       \n",
@@ -36,29 +38,26 @@ constexpr Format<int, int, int, int, int, double> kResultLines[] = {
 };
 
 void print_banner(Console& console) {
-  static BlockCache cache;
-  console.print_block(cache, [](Console& block) {
-    block.print("\n");
-    block.print(kStarRule);
-    block.print("\n");
-    block.print(
-        "                         MOLEK%cL A%cIRLI%cI HESAPLAMA                         \n",
-        l, g, g);
-    block.print(
-        "                                   PROGRAMI                                    \n");
-    block.print("\n");
-    block.print(
-        "                                  S%cr%cm 2.0                                  \n",
-        r, r);
-    block.print(kStarRule);
-    block.print(
-        "               Element sembol%c yerine 'son' girerek %c%ckabilir               \n",
-        r, f, pair);
-    block.print(
-        "           ve girdi%ciniz molek%cl%cn k%ctlesini %c%crenebilirsiniz.           \n",
-        u, r, r, r, w, u);
-    block.print(kCaretRule);
-  });
+  console.print("\n");
+  console.print(kStarRule);
+  console.print("\n");
+  console.print(
+      "                         MOLEK%cL A%cIRLI%cI HESAPLAMA                         \n",
+      l, g, g);
+  console.print(
+      "                                   PROGRAMI                                    \n");
+  console.print("\n");
+  console.print(
+      "                                  S%cr%cm 2.0                                  \n",
+      r, r);
+  console.print(kStarRule);
+  console.print(
+      "               Element sembol%c yerine 'son' girerek %c%ckabilir               \n",
+      r, f, pair);
+  console.print(
+      "           ve girdi%ciniz molek%cl%cn k%ctlesini %c%crenebilirsiniz.           \n",
+      u, r, r, r, w, u);
+  console.print(kCaretRule);
 }
 
 void print_information(Console& console, int z) {
@@ -75,8 +74,7 @@ void print_result(Console& console, int z, int p, float sum) {
   if (sum != 0) {
     console.print(kStarRule);
     console.print("\n");
-    console.print(kResultLines[p], z, turk_s, u, r, r,
-                  static_cast<double>(sum));
+    console.print(kResultLines[p], z, turk_s, u, r, r, sum);
     console.print("\n");
     console.print(kStarRule);
   } else {
@@ -87,26 +85,23 @@ void print_result(Console& console, int z, int p, float sum) {
 }
 
 void print_closing(Console& console) {
-  static BlockCache cache;
-  console.print_block(cache, [](Console& block) {
-    block.print("\n");
-    block.print(kEqualsRule);
-    block.print(
-        "                               ZORVANTELIMKASU                               \n");
-    block.print(
-        "                                  May%cs 2004                                   \n",
-        pair);
-    block.print("\n");
-    block.print(kEqualsRule);
-    block.print(
-        "Bu program%c kulland%c%c%cn%cz i%cin te%cekk%crler.G%cle g%cle!\n",
-        pair, pair, u, pair, pair, f, turk_s, r, r, r);
-    block.print("\n");
-    block.print("%cIKMAK %c%c%cN ENTER TU%cUNA BASINIZ...\n", no, h, no, h,
+  console.print("\n");
+  console.print(kEqualsRule);
+  console.print(
+      "                               ZORVANTELIMKASU                               \n");
+  console.print(
+      "                                  May%cs 2004                                   \n",
+      pair);
+  console.print("\n");
+  console.print(kEqualsRule);
+  console.print(
+      "Bu program%c kulland%c%c%cn%cz i%cin te%cekk%crler.G%cle g%cle!\n", pair,
+      pair, u, pair, pair, f, turk_s, r, r, r);
+  console.print("\n");
+  console.print("%cIKMAK %c%c%cN ENTER TU%cUNA BASINIZ...\n", no, h, no, h,
                 turk_sc);
-    block.print("YEN%c B%cR MOLEK%cL %c%c%cN 'c' HARF%cN%c G%cR%cN%cZ...\n", h,
+  console.print("YEN%c B%cR MOLEK%cL %c%c%cN 'c' HARF%cN%c G%cR%cN%cZ...\n", h,
                 h, l, h, no, h, h, h, h, h, h);
-  });
 }
 
 }  // namespace
@@ -139,9 +134,7 @@ int run_dialogue(Console& console) {
         continue;
       }
       if (!enter_atom_count(console, x, n)) return 0;
-      // Formed with a 64-bit significand, which holds every product of a
-      // count and a mass exactly, and rounded once when stored.
-      sum = static_cast<float>(static_cast<long double>(n) * m + sum);
+      sum = add_atoms(sum, n, m);
     }
 
     print_result(console, z, p, sum);
@@ -160,9 +153,10 @@ int main() {
   // molagirlik-utf8, built from this same file, writes the Turkish letters
   // in UTF-8 for today's terminals.
 #ifdef MOLAGIRLIK_UTF8
-  molagirlik::StandardConsole standard(molagirlik::LetterEncoding::utf8);
+  molagirlik::StandardConsole standard("molagirlik-utf8",
+                                       molagirlik::LetterEncoding::utf8);
 #else
-  molagirlik::StandardConsole standard;
+  molagirlik::StandardConsole standard("molagirlik");
 #endif
   molagirlik::run_dialogue(standard.console());
   return standard.finish();

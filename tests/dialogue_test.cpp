@@ -71,6 +71,11 @@ TEST(DialogueTest, Transcripts) {
     std::vector<std::string> pieces;  // must appear in this order
   };
   const std::string long_word(300, 'a');
+  // 141052379922432 exactly; rounded to 64 bits first, the sum is a tie at
+  // single precision, which goes to the even neighbour below.
+  std::string past_64_bits = "0";
+  for (int i = 0; i < 237; ++i) past_64_bits += " Uub 2147483647";
+  past_64_bits += " Uub 60000 V 1417326674 son\n";
   const Case cases[] = {
       {"water, 2 decimals", "2\nH\n2\nO\n1\nson\n", {result_line(1, "18.02")}},
       {"water, 0 decimals", "0 H 2 O 1 son\n", {result_line(1, "18")}},
@@ -90,6 +95,18 @@ TEST(DialogueTest, Transcripts) {
       {"the largest count",
        "0 Uub 2147483647 son\n",
        {result_line(1, "594852970496")}},
+      {"the sum rounded once, not per product",
+       "6 H 1 O 3 son\n",
+       {result_line(1, "49.006142")}},
+      {"a product of 55 bits kept exact",
+       "0 He 1240968271 son\n",
+       {result_line(1, "4967101952")}},
+      {"another product of 55 bits",
+       "0 Ga 1999875493 son\n",
+       {result_line(1, "139437326336")}},
+      {"a sum wider than 64 bits",
+       past_64_bits,
+       {result_line(1, "141052363145216")}},
       {"the same symbol twice",
        "6 H 1 O 1 H 1 son\n",
        {symbol_prompt(3), count_prompt(3), symbol_prompt(4),

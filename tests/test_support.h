@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialogue/console.h"
+#include "dialogue/string_streams.h"
 
 namespace molagirlik::testing {
 

@@ -1,16 +1,11 @@
 #include "dialogue/console.h"
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <climits>
-#include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+
+#include "dialogue/fixed_point.h"
 
 namespace molagirlik {
 namespace {
@@ -23,43 +18,7 @@ constexpr bool is_space(char c) {
 
 constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The UTF-8 form of each Turkish letter that a letter code can hold.
-struct Utf8Letter {
-  unsigned char cp857;
-  char utf8[3];
-};
-constexpr Utf8Letter kUtf8Letters[] = {
-    {0x94, "\xC3\xB6"},  // ö
-    {0x81, "\xC3\xBC"},  // ü
-    {0x8D, "\xC4\xB1"},  // ı
-    {0x98, "\xC4\xB0"},  // İ
-    {0x9A, "\xC3\x9C"},  // Ü
-    {0xA7, "\xC4\x9F"},  // ğ
-    {0xA6, "\xC4\x9E"},  // Ğ
-    {0x87, "\xC3\xA7"},  // ç
-    {0x80, "\xC3\x87"},  // Ç
-    {0x9F, "\xC5\x9F"},  // ş
-    {0x9E, "\xC5\x9E"},  // Ş
-};
-
-// Whether a call on `fd` that failed with errno should be made again: it was
-// interrupted, or `fd` is non-blocking and was not ready (then this waits
-// until it is).
-bool try_again(int fd, short event) {
-  if (errno == EINTR) return true;
-  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
-  pollfd ready = {fd, event, 0};
-  return ::poll(&ready, 1, -1) >= 0 || errno == EINTR;
-}
-
 }  // namespace
-
-std::size_t StringSource::read(char* buffer, std::size_t size) {
-  const std::size_t count = std::min({size, chunk_, text_.size()});
-  std::memcpy(buffer, text_.data(), count);
-  text_.remove_prefix(count);
-  return count;
-}
 
 Console::Console(Source& in, Sink& out, LetterEncoding letters)
     : in_(in), out_(out), letters_(letters) {}
@@ -84,8 +43,10 @@ void Console::put_large(const char* data, std::size_t size) {
 void Console::put_letter(int code) {
   const auto byte = static_cast<unsigned char>(code);
   if (letters_ == LetterEncoding::utf8) {
-    for (const Utf8Letter& letter : kUtf8Letters) {
-      if (letter.cp857 == byte) return put(letter.utf8, 2);
+    for (const Letter& letter : kLetters) {
+      if (letter.code == code) {
+        return put(letter.utf8.data(), letter.utf8.size());
+      }
     }
   }
   const char c = static_cast<char>(byte);
@@ -119,12 +80,8 @@ void Console::print_args(const char* format, const std::uint16_t* literals,
         format += 2;
         break;
       default: {
-        // Wide enough for any double in fixed notation with 6 decimals.
-        char digits[320];
-        const auto result =
-            std::to_chars(digits, digits + sizeof digits, arg.real,
-                          std::chars_format::fixed, format[3] - '0');
-        put(digits, static_cast<std::size_t>(result.ptr - digits));
+        char digits[kFixedPointSize];
+        put(digits, format_fixed(arg.real, format[3] - '0', digits));
         format += 5;
         break;
       }
@@ -216,45 +173,6 @@ bool Console::read_char(char& c) {
     ++in_pos_;
   }
   return true;
-}
-
-std::size_t StandardConsole::FdSource::read(char* buffer, std::size_t size) {
-  for (;;) {
-    const ssize_t got = ::read(STDIN_FILENO, buffer, size);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    // A read error (standard input closed, or a directory) ends the input
-    // like the end of a file does.
-    if (!try_again(STDIN_FILENO, POLLIN)) return 0;
-  }
-}
-
-Sink::Status StandardConsole::FdSink::write(const char* data,
-                                            std::size_t size) {
-  while (size > 0) {
-    const ssize_t done = ::write(STDOUT_FILENO, data, size);
-    if (done < 0) {
-      if (try_again(STDOUT_FILENO, POLLOUT)) continue;
-      error = errno;
-      return errno == EPIPE ? Status::closed : Status::failed;
-    }
-    data += done;
-    size -= static_cast<std::size_t>(done);
-  }
-  return Status::ok;
-}
-
-StandardConsole::StandardConsole(LetterEncoding letters)
-    : console_(in_, out_, letters) {
-  // A reader that goes away shows up as a failed write, not as a signal.
-  std::signal(SIGPIPE, SIG_IGN);
-}
-
-int StandardConsole::finish() {
-  console_.flush();
-  if (console_.output_status() != Sink::Status::failed) return 0;
-  std::fprintf(stderr, "molagirlik: write error: %s\n",
-               std::strerror(out_.error));
-  return 1;
 }
 
 }  // namespace molagirlik

@@ -1,7 +1,9 @@
-// The Turkish letters of the screen texts, each held as its code page 857
-// byte read as a signed 8-bit number. Every Turkish letter on screen is
-// printed from one of these through a "%c" conversion.
+// The Turkish letters of the screen texts. Each letter code holds the
+// letter's code page 857 byte read as a signed 8-bit number; every Turkish
+// letter on screen is printed from one of them through a "%c" conversion.
 #pragma once
+
+#include <string_view>
 
 namespace molagirlik {
 
@@ -16,5 +18,23 @@ inline constexpr int f = -121;       // ç, 0x87
 inline constexpr int no = -128;      // Ç, 0x80
 inline constexpr int turk_s = -97;   // ş, 0x9F
 inline constexpr int turk_sc = -98;  // Ş, 0x9E
+
+// Each letter code with the same letter in UTF-8.
+struct Letter {
+  int code;
+  std::string_view utf8;
+};
+inline constexpr Letter kLetters[] = {
+    {w, "\xC3\xB6"},      {r, "\xC3\xBC"},       {pair, "\xC4\xB1"},
+    {h, "\xC4\xB0"},      {l, "\xC3\x9C"},       {u, "\xC4\x9F"},
+    {g, "\xC4\x9E"},      {f, "\xC3\xA7"},       {no, "\xC3\x87"},
+    {turk_s, "\xC5\x9F"}, {turk_sc, "\xC5\x9E"},
+};
+
+// How the Turkish letters leave the program.
+enum class LetterEncoding {
+  cp857,  // the letter code's own byte, for a console set to code page 857
+  utf8,   // the same letter in UTF-8, for today's terminals
+};
 
 }  // namespace molagirlik

@@ -1,0 +1,111 @@
+#include "elements/mass_sum.h"
+
+#include <bit>
+#include <cstdint>
+#include <utility>
+
+namespace molagirlik {
+namespace {
+
+// mantissa * 2^exponent.
+struct Binary {
+  std::uint64_t mantissa;
+  int exponent;
+};
+
+// The number of bits up to the leading one.
+int bit_width(std::uint64_t value) {
+  return static_cast<int>(std::bit_width(value));
+}
+
+// A float as an integer times a power of two, exactly.
+Binary decompose(float value) {
+  const auto bits = std::bit_cast<std::uint32_t>(value);
+  const auto biased = static_cast<int>((bits >> 23) & 0xFF);
+  const std::uint32_t fraction = bits & 0x7FFFFF;
+  if (biased == 0) return {fraction, -149};
+  return {fraction | 0x800000u, biased - 150};
+}
+
+// The 128-bit number hi:lo rounded to `digits` (at most 64) significant
+// bits, to the nearest, ties to even.
+Binary round_to(std::uint64_t hi, std::uint64_t lo, int digits) {
+  const int width = hi != 0 ? 64 + bit_width(hi) : bit_width(lo);
+  if (width <= digits) return {lo, 0};
+  const int shift = width - digits;
+  // Bit `i` of hi:lo, and whether any bit below `i` is set.
+  const auto bit = [&](int i) {
+    return ((i < 64 ? lo >> i : hi >> (i - 64)) & 1) != 0;
+  };
+  const auto any_below = [&](int i) {
+    if (i <= 64) return i > 0 && (lo << (64 - i)) != 0;
+    return lo != 0 || (hi << (128 - i)) != 0;
+  };
+  std::uint64_t kept =
+      shift < 64 ? (lo >> shift) | (hi << (64 - shift)) : hi >> (shift - 64);
+  int exponent = shift;
+  if (bit(shift - 1) && (any_below(shift - 1) || (kept & 1) != 0)) {
+    ++kept;
+    // Carried into a new leading bit (or past bit 63): one bit fewer.
+    if (kept == 0 || bit_width(kept) > digits) {
+      kept = std::uint64_t{1} << (digits - 1);
+      ++exponent;
+    }
+  }
+  return {kept, exponent};
+}
+
+// The float mantissa * 2^exponent, for a mantissa of at most 24 bits.
+float make_float(std::uint64_t mantissa, int exponent) {
+  if (mantissa == 0) return 0;
+  const int lead = bit_width(mantissa) - 1;
+  const int biased = exponent + lead + 127;
+  if (biased >= 255) return std::bit_cast<float>(0x7F800000u);  // infinity
+  const auto fraction =
+      static_cast<std::uint32_t>(mantissa << (23 - lead)) & 0x7FFFFF;
+  return std::bit_cast<float>(static_cast<std::uint32_t>(biased) << 23 |
+                              fraction);
+}
+
+}  // namespace
+
+float add_atoms(float sum, int n, float m) {
+  const Binary mass = decompose(m);
+  // A mass has 24 bits and a count 31: the product is exact in 64 bits.
+  Binary top = {static_cast<std::uint64_t>(n) * mass.mantissa, mass.exponent};
+  Binary low = decompose(sum);
+  if (top.mantissa == 0) std::swap(top, low);
+  if (low.mantissa == 0) {
+    const Binary rounded = round_to(0, top.mantissa, 24);
+    return make_float(rounded.mantissa, top.exponent + rounded.exponent);
+  }
+  // Both with the leading bit at bit 62, the larger exponent on top.
+  for (Binary* value : {&top, &low}) {
+    const int shift = 63 - bit_width(value->mantissa);
+    value->mantissa <<= shift;
+    value->exponent -= shift;
+  }
+  if (top.exponent < low.exponent) std::swap(top, low);
+  const int apart = top.exponent - low.exponent;
+
+  Binary wide;
+  if (apart > 64) {
+    // The lower term is less than half a unit in the last of the 64 bits
+    // that hold the upper one: rounding to 64 bits drops it.
+    wide = top;
+  } else {
+    // top << apart + low, exact in 128 bits.
+    std::uint64_t hi = apart == 0   ? 0
+                       : apart < 64 ? top.mantissa >> (64 - apart)
+                                    : top.mantissa;
+    std::uint64_t lo = apart < 64 ? top.mantissa << apart : 0;
+    lo += low.mantissa;
+    if (lo < low.mantissa) ++hi;
+    wide = round_to(hi, lo, 64);
+    wide.exponent += low.exponent;
+  }
+  const Binary rounded = round_to(0, wide.mantissa, 24);
+  return make_float(rounded.mantissa, wide.exponent + rounded.exponent);
+}
+
+}  // namespace molagirlik
