@@ -38,26 +38,29 @@ constexpr Format<int, int, int, int, int, float> kResultLines[] = {
 };
 
 void print_banner(Console& console) {
-  console.print("\n");
-  console.print(kStarRule);
-  console.print("\n");
-  console.print(
-      "                         MOLEK%cL A%cIRLI%cI HESAPLAMA                         \n",
-      l, g, g);
-  console.print(
-      "                                   PROGRAMI                                    \n");
-  console.print("\n");
-  console.print(
-      "                                  S%cr%cm 2.0                                  \n",
-      r, r);
-  console.print(kStarRule);
-  console.print(
-      "               Element sembol%c yerine 'son' girerek %c%ckabilir               \n",
-      r, f, pair);
-  console.print(
-      "           ve girdi%ciniz molek%cl%cn k%ctlesini %c%crenebilirsiniz.           \n",
-      u, r, r, r, w, u);
-  console.print(kCaretRule);
+  static BlockCache cache;
+  console.print_block(cache, [&] {
+    console.print("\n");
+    console.print(kStarRule);
+    console.print("\n");
+    console.print(
+        "                         MOLEK%cL A%cIRLI%cI HESAPLAMA                         \n",
+        l, g, g);
+    console.print(
+        "                                   PROGRAMI                                    \n");
+    console.print("\n");
+    console.print(
+        "                                  S%cr%cm 2.0                                  \n",
+        r, r);
+    console.print(kStarRule);
+    console.print(
+        "               Element sembol%c yerine 'son' girerek %c%ckabilir               \n",
+        r, f, pair);
+    console.print(
+        "           ve girdi%ciniz molek%cl%cn k%ctlesini %c%crenebilirsiniz.           \n",
+        u, r, r, r, w, u);
+    console.print(kCaretRule);
+  });
 }
 
 void print_information(Console& console, int z) {
@@ -85,23 +88,26 @@ void print_result(Console& console, int z, int p, float sum) {
 }
 
 void print_closing(Console& console) {
-  console.print("\n");
-  console.print(kEqualsRule);
-  console.print(
-      "                               ZORVANTELIMKASU                               \n");
-  console.print(
-      "                                  May%cs 2004                                   \n",
-      pair);
-  console.print("\n");
-  console.print(kEqualsRule);
-  console.print(
-      "Bu program%c kulland%c%c%cn%cz i%cin te%cekk%crler.G%cle g%cle!\n", pair,
-      pair, u, pair, pair, f, turk_s, r, r, r);
-  console.print("\n");
-  console.print("%cIKMAK %c%c%cN ENTER TU%cUNA BASINIZ...\n", no, h, no, h,
-                turk_sc);
-  console.print("YEN%c B%cR MOLEK%cL %c%c%cN 'c' HARF%cN%c G%cR%cN%cZ...\n", h,
-                h, l, h, no, h, h, h, h, h, h);
+  static BlockCache cache;
+  console.print_block(cache, [&] {
+    console.print("\n");
+    console.print(kEqualsRule);
+    console.print(
+        "                               ZORVANTELIMKASU                               \n");
+    console.print(
+        "                                  May%cs 2004                                   \n",
+        pair);
+    console.print("\n");
+    console.print(kEqualsRule);
+    console.print(
+        "Bu program%c kulland%c%c%cn%cz i%cin te%cekk%crler.G%cle g%cle!\n",
+        pair, pair, u, pair, pair, f, turk_s, r, r, r);
+    console.print("\n");
+    console.print("%cIKMAK %c%c%cN ENTER TU%cUNA BASINIZ...\n", no, h, no, h,
+                  turk_sc);
+    console.print("YEN%c B%cR MOLEK%cL %c%c%cN 'c' HARF%cN%c G%cR%cN%cZ...\n",
+                  h, h, l, h, no, h, h, h, h, h, h);
+  });
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ Console::Console(Source& in, Sink& out, LetterEncoding letters)
 
 void Console::flush() {
   if (out_size_ == 0) return;
+  ++flushes_;
   if (status_ == Sink::Status::ok)
     status_ = out_.write(out_buffer_.data(), out_size_);
   out_size_ = 0;

@@ -37,6 +37,14 @@ enum class IntRead {
   end,           // the input ended before anything but white space
 };
 
+// A block of screen text that depends on nothing but the letter encoding,
+// kept as it was first printed. Static storage, no allocation.
+struct BlockCache {
+  static constexpr std::size_t capacity = 2048;
+  std::array<std::array<char, capacity>, 2> text;
+  std::array<std::size_t, 2> size;  // 0 until printed once
+};
+
 class Console {
  public:
   Console(Source& in, Sink& out,
@@ -54,6 +62,25 @@ class Console {
     const format_detail::Arg list[sizeof...(Args) + 1] = {
         format_detail::make_arg(args)..., {}};
     print_args(format.text().data(), format.literals(), list, sizeof...(Args));
+  }
+
+  // Prints the block that `render` prints, copying it from `cache` after
+  // the first time.
+  template <class Render>
+  void print_block(BlockCache& cache, Render render) {
+    const auto index = static_cast<std::size_t>(letters_);
+    if (cache.size[index] != 0) {
+      return put(cache.text[index].data(), cache.size[index]);
+    }
+    const std::size_t start = out_size_;
+    const std::size_t flushes = flushes_;
+    render();
+    // Kept only when the whole block still stands in the buffer.
+    if (flushes_ == flushes && out_size_ - start <= BlockCache::capacity) {
+      std::memcpy(cache.text[index].data(), out_buffer_.data() + start,
+                  out_size_ - start);
+      cache.size[index] = out_size_ - start;
+    }
   }
 
   // Integer read: skips white space, then takes an optional sign and the
@@ -112,6 +139,7 @@ class Console {
   std::size_t in_pos_ = 0;
   std::size_t in_end_ = 0;
   std::size_t out_size_ = 0;
+  std::size_t flushes_ = 0;  // how often the output buffer was emptied
   std::array<char, kInputSize> in_buffer_;
   std::array<char, kOutputSize> out_buffer_;
 };

@@ -79,6 +79,18 @@ float add_atoms(float sum, int n, float m) {
     const Binary rounded = round_to(0, top.mantissa, 24);
     return make_float(rounded.mantissa, top.exponent + rounded.exponent);
   }
+  // Usually both fit in 64 bits at the smaller exponent: the exact sum is
+  // then its own 64-bit form.
+  const int base = top.exponent < low.exponent ? top.exponent : low.exponent;
+  const int top_shift = top.exponent - base;
+  const int low_shift = low.exponent - base;
+  if (top_shift < 64 - bit_width(top.mantissa) &&
+      low_shift < 64 - bit_width(low.mantissa)) {
+    const std::uint64_t exact =
+        (top.mantissa << top_shift) + (low.mantissa << low_shift);
+    const Binary rounded = round_to(0, exact, 24);
+    return make_float(rounded.mantissa, base + rounded.exponent);
+  }
   // Both with the leading bit at bit 62, the larger exponent on top.
   for (Binary* value : {&top, &low}) {
     const int shift = 63 - bit_width(value->mantissa);
