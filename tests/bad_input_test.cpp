@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "process.h"
+#include "child_process.h"
 #include "test_support.h"
 
 namespace molagirlik {

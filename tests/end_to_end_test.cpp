@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "process.h"
+#include "child_process.h"
 #include "test_support.h"
 
 namespace molagirlik {

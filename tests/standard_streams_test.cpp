@@ -156,6 +156,31 @@ TEST(StandardStreamsTest, InputIsRetriedUntilItGivesBytesOrEnds) {
   }
 }
 
+TEST(StandardStreamsTest, FindsAUtf8SequenceCutAtTheEnd) {
+  struct Case {
+    std::string data;
+    std::size_t unfinished;
+  };
+  const Case cases[] = {
+      {"", 0},
+      {"abc", 0},
+      {"\xC3", 1},
+      {"a\xC3", 1},
+      {"\xC3\xBC", 0},
+      {"\xC3\xBC\xC4", 1},
+      {"\xE2\x82", 2},
+      {"\xE2\x82\xAC", 0},
+      {"x\xF0\x9F\x98", 3},
+      {"\xF0\x9F\x98\x80", 0},
+      {"\x9A", 0},  // a code page 857 byte on its own
+      {"\x80\x80\x80\x80", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(unfinished_utf8(c.data.data(), c.data.size()), c.unfinished)
+        << ::testing::PrintToString(c.data);
+  }
+}
+
 // A whole dialogue over calls that move a few bytes at a time and are
 // interrupted or not ready in between shows the same screen.
 TEST(StandardStreamsTest, AWholeDialogueSurvivesStingyCalls) {

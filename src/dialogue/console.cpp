@@ -41,8 +41,7 @@ void Console::put_large(const char* data, std::size_t size) {
   out_size_ = size;
 }
 
-void Console::put_letter(int code) {
-  const auto byte = static_cast<unsigned char>(code);
+void Console::put_letter_slowly(int code) {
   if (letters_ == LetterEncoding::utf8) {
     for (const Letter& letter : kLetters) {
       if (letter.code == code) {
@@ -50,7 +49,7 @@ void Console::put_letter(int code) {
       }
     }
   }
-  const char c = static_cast<char>(byte);
+  const char c = static_cast<char>(code);
   put(&c, 1);
 }
 

@@ -118,7 +118,15 @@ class Console {
     }
   }
   void put_large(const char* data, std::size_t size);
-  void put_letter(int code);
+  // A letter code: its own byte, or the same letter in UTF-8.
+  void put_letter(int code) {
+    if (letters_ == LetterEncoding::cp857 && out_size_ < kOutputSize) {
+      out_buffer_[out_size_++] = static_cast<char>(code);
+    } else {
+      put_letter_slowly(code);
+    }
+  }
+  void put_letter_slowly(int code);
   // Makes at least `count` unread input bytes available, reading (and so
   // first flushing the output) when fewer are buffered. False when the input
   // ends before that, or when the output can no longer be written.

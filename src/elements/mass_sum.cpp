@@ -27,32 +27,38 @@ Binary decompose(float value) {
   return {fraction | 0x800000u, biased - 150};
 }
 
-// The 128-bit number hi:lo rounded to `digits` (at most 64) significant
-// bits, to the nearest, ties to even.
-Binary round_to(std::uint64_t hi, std::uint64_t lo, int digits) {
-  const int width = hi != 0 ? 64 + bit_width(hi) : bit_width(lo);
-  if (width <= digits) return {lo, 0};
-  const int shift = width - digits;
-  // Bit `i` of hi:lo, and whether any bit below `i` is set.
-  const auto bit = [&](int i) {
-    return ((i < 64 ? lo >> i : hi >> (i - 64)) & 1) != 0;
-  };
-  const auto any_below = [&](int i) {
-    if (i <= 64) return i > 0 && (lo << (64 - i)) != 0;
-    return lo != 0 || (hi << (128 - i)) != 0;
-  };
-  std::uint64_t kept =
-      shift < 64 ? (lo >> shift) | (hi << (64 - shift)) : hi >> (shift - 64);
+// The 128-bit number hi:lo rounded to 64 significant bits, to the nearest,
+// ties to even.
+Binary round_to_64_bits(std::uint64_t hi, std::uint64_t lo) {
+  if (hi == 0) return {lo, 0};
+  // The low `shift` bits (1 to 64) of lo drop off the end.
+  const int shift = bit_width(hi);
+  std::uint64_t kept = shift < 64 ? (lo >> shift) | (hi << (64 - shift)) : hi;
+  const bool half = ((lo >> (shift - 1)) & 1) != 0;
+  const bool more = shift > 1 && (lo << (65 - shift)) != 0;
   int exponent = shift;
-  if (bit(shift - 1) && (any_below(shift - 1) || (kept & 1) != 0)) {
-    ++kept;
-    // Carried into a new leading bit (or past bit 63): one bit fewer.
-    if (kept == 0 || bit_width(kept) > digits) {
-      kept = std::uint64_t{1} << (digits - 1);
+  if (half && (more || (kept & 1) != 0)) {
+    // A carry past bit 63 leaves a power of two: one bit fewer.
+    if (++kept == 0) {
+      kept = std::uint64_t{1} << 63;
       ++exponent;
     }
   }
   return {kept, exponent};
+}
+
+// `value` rounded to 24 significant bits, to the nearest, ties to even.
+Binary round_to_float(std::uint64_t value) {
+  const int width = bit_width(value);
+  if (width <= 24) return {value, 0};
+  const int shift = width - 24;
+  std::uint64_t kept = value >> shift;
+  const std::uint64_t rest = value & ((std::uint64_t{1} << shift) - 1);
+  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+  if (rest > half || (rest == half && (kept & 1) != 0)) ++kept;
+  // A carry into a 25th bit leaves a power of two: one bit fewer.
+  if (kept >> 24 != 0) return {kept >> 1, shift + 1};
+  return {kept, shift};
 }
 
 // The float mantissa * 2^exponent, for a mantissa of at most 24 bits.
@@ -76,7 +82,7 @@ float add_atoms(float sum, int n, float m) {
   Binary low = decompose(sum);
   if (top.mantissa == 0) std::swap(top, low);
   if (low.mantissa == 0) {
-    const Binary rounded = round_to(0, top.mantissa, 24);
+    const Binary rounded = round_to_float(top.mantissa);
     return make_float(rounded.mantissa, top.exponent + rounded.exponent);
   }
   // Usually both fit in 64 bits at the smaller exponent: the exact sum is
@@ -88,7 +94,7 @@ float add_atoms(float sum, int n, float m) {
       low_shift < 64 - bit_width(low.mantissa)) {
     const std::uint64_t exact =
         (top.mantissa << top_shift) + (low.mantissa << low_shift);
-    const Binary rounded = round_to(0, exact, 24);
+    const Binary rounded = round_to_float(exact);
     return make_float(rounded.mantissa, base + rounded.exponent);
   }
   // Both with the leading bit at bit 62, the larger exponent on top.
@@ -113,10 +119,10 @@ float add_atoms(float sum, int n, float m) {
     std::uint64_t lo = apart < 64 ? top.mantissa << apart : 0;
     lo += low.mantissa;
     if (lo < low.mantissa) ++hi;
-    wide = round_to(hi, lo, 64);
+    wide = round_to_64_bits(hi, lo);
     wide.exponent += low.exponent;
   }
-  const Binary rounded = round_to(0, wide.mantissa, 24);
+  const Binary rounded = round_to_float(wide.mantissa);
   return make_float(rounded.mantissa, wide.exponent + rounded.exponent);
 }
 

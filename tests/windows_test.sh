@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The Windows programs under Wine, over real pipes and files: for every
+# session they must write the very bytes of the Linux programs and end with
+# the same status; a reader that leaves early ends them quietly, a full
+# device with status 1 and a message.
+#   windows_test.sh WINDOWS_BUILD LINUX_BUILD
+set -euo pipefail
+windows=$(cd "$1" && pwd)
+linux=$(cd "$2" && pwd)
+source=$(cd "$(dirname "$0")/.." && pwd)
+wine=${WINE:-/usr/lib/wine/wine64}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# The bad entries that make sense for a program reading a pipe or a file.
+cases=(
+  "" "-42193742" "abc" "9 -42193742" "2" "2 Xx" "2 H" "2 H -9832342"
+  "2 H x" "2 son" "2 son\n" "2 son\r" "2 son\nc"
+  "4294967298 3 H 1 son\n" "-4294967298\n2 H 1 son\n" "2 H 4294967298 3 son\n"
+  "2 H -4294967298 3 son\n" "2 H\0 H 1 son\n" "2 \x80\xFF\x9A H 1 son\n"
+  "%s%n 2 %n%s%d H %s 1 son\n" "- 2 + H - 1 son\n"
+  "-42193742 x 2 H -9832342 y 1 son\n" "2 H\x1A 2 O 1 son\n\n"
+  "2\r\nH\r\n2\r\nson\r\nc\r\n1\r\nO\r\n1\r\nson\r\n\r\n"
+)
+sessions=("$source"/tests/golden/*.in "$source"/fuzz/corpus/*)
+for i in "${!cases[@]}"; do
+  printf '%b' "${cases[$i]}" > "$work/case-$i"
+  sessions+=("$work/case-$i")
+done
+
+checked=0
+for program in molagirlik molagirlik-utf8; do
+  for session in "${sessions[@]}"; do
+    expected_status=0
+    "$linux/$program" < "$session" > "$work/expected" || expected_status=$?
+    # Through pipes both ways, then from a file to a file.
+    status=0
+    cat "$session" | "$wine" "$windows/$program.exe" | cat > "$work/piped" || status=$?
+    cmp -s "$work/expected" "$work/piped" || fail "$program.exe through pipes differs on $session"
+    [ "$status" -eq "$expected_status" ] || fail "$program.exe status $status on $session"
+    status=0
+    "$wine" "$windows/$program.exe" < "$session" > "$work/filed" || status=$?
+    [ "$status" -eq "$expected_status" ] || fail "$program.exe status $status from a file on $session"
+    cmp -s "$work/expected" "$work/filed" || fail "$program.exe from a file differs on $session"
+    checked=$((checked + 1))
+  done
+done
+echo "$checked sessions: the same bytes and status as on Linux, over pipes and files"
+
+for _ in $(seq 1 20000); do echo "2 H 2 O 1 son c"; done > "$work/long"
+for limit in 1 100 200000; do
+  "$wine" "$windows/molagirlik.exe" < "$work/long" | head -c "$limit" > /dev/null
+  [ "${PIPESTATUS[0]}" -eq 0 ] || fail "a reader leaving after $limit bytes gives status ${PIPESTATUS[0]}"
+done
+echo "a reader that leaves early: status 0"
+
+status=0
+printf '2 H 2 son\n\n' | "$wine" "$windows/molagirlik-utf8.exe" > /dev/full 2> "$work/message" || status=$?
+[ "$status" -eq 1 ] || fail "a full device gives status $status"
+grep -q "^molagirlik-utf8: write error: No space left on device" "$work/message" ||
+  fail "a full device's message: $(cat "$work/message")"
+echo "a full device: status 1 and the message"
+
+status=0
+"$wine" "$windows/molagirlik.exe" <&- > "$work/closed" || status=$?
+[ "$status" -eq 0 ] && [ "$(grep -c "buraya giriniz" "$work/closed")" -eq 1 ] ||
+  fail "a closed standard input: status $status"
+echo "a closed standard input: the end of input"
