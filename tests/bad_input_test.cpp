@@ -105,16 +105,20 @@ class TempFile {
 // A result that cannot be written is no success: status 1 and a message,
 // unlike a reader that went away on purpose.
 TEST(BadInputTest, AnOutputThatCannotBeWrittenIsAFailure) {
-  TempFile message("stderr");
-  const std::string command = "printf '2 H 2 son\\n\\n' | '" + kProgram +
-                              "' > /dev/full 2> '" + message.path() + "'";
-  const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  std::ifstream file(message.path());
-  std::string line;
-  std::getline(file, line);
-  EXPECT_EQ(line, "molagirlik: write error: No space left on device");
+  const std::pair<std::string, std::string> programs[] = {
+      {kProgram, "molagirlik"}, {MOLAGIRLIK_UTF8_BINARY, "molagirlik-utf8"}};
+  for (const auto& [program, name] : programs) {
+    TempFile message("stderr");
+    const std::string command = "printf '2 H 2 son\\n\\n' | '" + program +
+                                "' > /dev/full 2> '" + message.path() + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream file(message.path());
+    std::string line;
+    std::getline(file, line);
+    EXPECT_EQ(line, name + ": write error: No space left on device");
+  }
 }
 
 // Non-blocking descriptors, as some parent programs leave them: a read or
