@@ -23,8 +23,8 @@ char* put_decimal(char* out, std::uint64_t value, int width) {
 // reach 2^128, so it is held in base 10^9, least significant limb first.
 char* put_large_integer(char* out, std::uint32_t mantissa, int exponent) {
   constexpr std::uint32_t kBase = 1000000000;
-  std::uint32_t limbs[5] = {mantissa % kBase, mantissa / kBase};
-  int used = 2;
+  std::uint32_t limbs[5] = {mantissa};  // below 2^24: one limb
+  int used = 1;
   for (; exponent > 0; --exponent) {
     std::uint32_t carry = 0;
     for (int i = 0; i < used; ++i) {
@@ -34,7 +34,6 @@ char* put_large_integer(char* out, std::uint32_t mantissa, int exponent) {
     }
     if (carry != 0) limbs[used++] = carry;
   }
-  while (used > 1 && limbs[used - 1] == 0) --used;
   out = put_decimal(out, limbs[used - 1], 1);
   for (int i = used - 2; i >= 0; --i) out = put_decimal(out, limbs[i], 9);
   return out;

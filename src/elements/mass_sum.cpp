@@ -47,23 +47,24 @@ Binary round_to_64_bits(std::uint64_t hi, std::uint64_t lo) {
   return {kept, exponent};
 }
 
-// `value` rounded to 24 significant bits, to the nearest, ties to even.
-Binary round_to_float(std::uint64_t value) {
-  const int width = bit_width(value);
-  if (width <= 24) return {value, 0};
-  const int shift = width - 24;
-  std::uint64_t kept = value >> shift;
-  const std::uint64_t rest = value & ((std::uint64_t{1} << shift) - 1);
-  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-  if (rest > half || (rest == half && (kept & 1) != 0)) ++kept;
-  // A carry into a 25th bit leaves a power of two: one bit fewer.
-  if (kept >> 24 != 0) return {kept >> 1, shift + 1};
-  return {kept, shift};
-}
-
-// The float mantissa * 2^exponent, for a mantissa of at most 24 bits.
-float make_float(std::uint64_t mantissa, int exponent) {
+// The float nearest to mantissa * 2^exponent (ties to even), for a result
+// that is 0 or at least the smallest normal float.
+float to_float(std::uint64_t mantissa, int exponent) {
   if (mantissa == 0) return 0;
+  const int width = bit_width(mantissa);
+  if (width > 24) {
+    const int shift = width - 24;
+    const std::uint64_t rest = mantissa & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    mantissa >>= shift;
+    exponent += shift;
+    if (rest > half || (rest == half && (mantissa & 1) != 0)) ++mantissa;
+    // A carry into a 25th bit leaves a power of two: one bit fewer.
+    if (mantissa >> 24 != 0) {
+      mantissa >>= 1;
+      ++exponent;
+    }
+  }
   const int lead = bit_width(mantissa) - 1;
   const int biased = exponent + lead + 127;
   if (biased >= 255) return std::bit_cast<float>(0x7F800000u);  // infinity
@@ -81,10 +82,7 @@ float add_atoms(float sum, int n, float m) {
   Binary top = {static_cast<std::uint64_t>(n) * mass.mantissa, mass.exponent};
   Binary low = decompose(sum);
   if (top.mantissa == 0) std::swap(top, low);
-  if (low.mantissa == 0) {
-    const Binary rounded = round_to_float(top.mantissa);
-    return make_float(rounded.mantissa, top.exponent + rounded.exponent);
-  }
+  if (low.mantissa == 0) return to_float(top.mantissa, top.exponent);
   // Usually both fit in 64 bits at the smaller exponent: the exact sum is
   // then its own 64-bit form.
   const int base = top.exponent < low.exponent ? top.exponent : low.exponent;
@@ -92,10 +90,8 @@ float add_atoms(float sum, int n, float m) {
   const int low_shift = low.exponent - base;
   if (top_shift < 64 - bit_width(top.mantissa) &&
       low_shift < 64 - bit_width(low.mantissa)) {
-    const std::uint64_t exact =
-        (top.mantissa << top_shift) + (low.mantissa << low_shift);
-    const Binary rounded = round_to_float(exact);
-    return make_float(rounded.mantissa, base + rounded.exponent);
+    return to_float((top.mantissa << top_shift) + (low.mantissa << low_shift),
+                    base);
   }
   // Both with the leading bit at bit 62, the larger exponent on top.
   for (Binary* value : {&top, &low}) {
@@ -122,8 +118,7 @@ float add_atoms(float sum, int n, float m) {
     wide = round_to_64_bits(hi, lo);
     wide.exponent += low.exponent;
   }
-  const Binary rounded = round_to_float(wide.mantissa);
-  return make_float(rounded.mantissa, wide.exponent + rounded.exponent);
+  return to_float(wide.mantissa, wide.exponent);
 }
 
 }  // namespace molagirlik
