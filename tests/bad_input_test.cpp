@@ -81,11 +81,16 @@ TEST(BadInputTest, UnreadableInputIsTheEndOfInput) {
   }
 }
 
-// A file in the build's temporary folder, removed afterwards.
+// A temporary file of its own, so that runs side by side never share one;
+// removed afterwards.
 class TempFile {
  public:
   explicit TempFile(const std::string& name)
-      : path_(::testing::TempDir() + "molagirlik-" + name) {}
+      : path_(::testing::TempDir() + "molagirlik-" + name + "-XXXXXX") {
+    const int fd = mkstemp(path_.data());
+    EXPECT_GE(fd, 0) << path_;
+    if (fd >= 0) close(fd);
+  }
   ~TempFile() { std::remove(path_.c_str()); }
   const std::string& path() const { return path_; }
   // Writes `before`, `count` copies of `fill`, then `after`.
@@ -96,6 +101,8 @@ class TempFile {
     const std::string block(1 << 20, fill);
     for (; count >= block.size(); count -= block.size()) file << block;
     file << block.substr(0, count) << after;
+    file.close();
+    EXPECT_TRUE(file) << "could not write " << path_;
   }
 
  private:

@@ -36,11 +36,15 @@ int spawn(const std::string& program, Stdin stdin_kind,
         close(STDIN_FILENO);
         break;
       case Stdin::directory:
-        dup2(open("/", O_RDONLY), STDIN_FILENO);
+      case Stdin::file: {
+        const char* path = stdin_kind == Stdin::file ? stdin_path.c_str() : "/";
+        const int fd = open(path, O_RDONLY);
+        // A child without its input would test nothing: 126, not the run.
+        if (fd < 0) _exit(126);
+        dup2(fd, STDIN_FILENO);
+        close(fd);
         break;
-      case Stdin::file:
-        dup2(open(stdin_path.c_str(), O_RDONLY), STDIN_FILENO);
-        break;
+      }
     }
     for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
     if (nonblocking) {

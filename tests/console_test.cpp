@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,29 @@ TEST(ConsoleTest, ReadsEndOnceTheOutputIsGone) {
   EXPECT_EQ(console.output_status(), Sink::Status::closed);
   char c;
   EXPECT_FALSE(console.read_char(c));
+}
+
+// A letter that falls on the last byte of the 64 KiB output buffer fills
+// it, and the next one starts a new buffer; none is written past its end.
+TEST(ConsoleTest, ALetterAtTheEndOfTheBufferStaysInIt) {
+  class SizedSink final : public Sink {
+   public:
+    Status write(const char* data, std::size_t size) override {
+      sizes.push_back(size);
+      text.append(data, size);
+      return Status::ok;
+    }
+    std::vector<std::size_t> sizes;
+    std::string text;
+  } sink;
+  StringSource source("");
+  const std::string filler(64 * 1024 - 1, 'a');
+  // On the heap, where a sanitizer sees a byte past the buffer.
+  auto console = std::make_unique<Console>(source, sink);
+  console->print("%s%c%c", std::string_view(filler), r, u);
+  console->flush();
+  EXPECT_EQ(sink.sizes, (std::vector<std::size_t>{64 * 1024, 1}));
+  EXPECT_EQ(sink.text, filler + "\x81\xA7");
 }
 
 TEST(ConsoleTest, ConversionsWriteTheirArguments) {

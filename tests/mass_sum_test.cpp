@@ -43,6 +43,10 @@ TEST(MassSumTest, RoundsOnceTo64BitsThenOnceToSinglePrecision) {
       // is the tie itself, which goes to the even neighbour below.
       {"64 bits make a tie", 140980170784768.0f, 1417326674, bits(0x424BC419),
        141052363145216.0f},
+      // No dialogue reaches these two: every mass is at least H's, and a
+      // product below 2^40. A bit below the 64 kept still breaks the tie.
+      {"a sticky bit", 0x1.8p-62f, 7, H, 0x1.c38ea2p+2f},
+      {"too far apart to matter", 0x1p-100f, 1, H, H},
       {"the largest count", 0, 2147483647, bits(0x438A8000), 594852970496.0f},
       {"too large for a float", 0, 2, FLT_MAX,
        std::numeric_limits<float>::infinity()},
