@@ -1,0 +1,41 @@
+// Writes the one self-contained page: the terminal's script and styles,
+// the page's script and the program, inlined into page.html.
+//   node web/make-page.mjs PROGRAM.wasm OUTPUT.html
+import { readFileSync, writeFileSync } from "node:fs";
+
+const here = new URL(".", import.meta.url);
+const read = (path) => readFileSync(new URL(path, here), "utf8");
+const [wasm, output] = process.argv.slice(2);
+
+let xterm;
+try {
+  xterm = read("node_modules/@xterm/xterm/lib/xterm.mjs");
+} catch {
+  console.error("make-page: the terminal is missing: run npm ci --prefix web");
+  process.exit(1);
+}
+// The module's one export becomes a name in the page's own module.
+const exported = /export\s*\{\s*([\w$]+) as Terminal\s*\};?/;
+if (!exported.test(xterm)) {
+  console.error("make-page: xterm.mjs no longer ends in its Terminal export");
+  process.exit(1);
+}
+xterm = xterm.replace(exported, "const XTerminal = $1;")
+  .replace(/\n\/\/# sourceMappingURL=.*\n?$/, "\n");
+
+const parts = {
+  "@XTERM_CSS@": read("node_modules/@xterm/xterm/css/xterm.css"),
+  "@XTERM_JS@": xterm,
+  "@PROGRAM@": readFileSync(wasm).toString("base64"),
+  "@PAGE_JS@": read("terminal.js"),
+};
+let page = read("page.html");
+for (const [mark, text] of Object.entries(parts)) {
+  if (/<\/(script|style)/i.test(text)) {
+    console.error(`make-page: ${mark} would end its element early`);
+    process.exit(1);
+  }
+  page = page.split(mark).join(text);
+}
+writeFileSync(output, page);
+console.log(`make-page: ${output}, ${Buffer.byteLength(page)} bytes`);
