@@ -27,7 +27,7 @@ constexpr const char* kEqualsRule =
     "================================================================================\n";
 
 // The result line for each number of decimal places.
-constexpr Format<int, int, int, int, int, float> kResultLines[] = {
+constexpr Format<std::int64_t, int, int, int, int, float> kResultLines[] = {
     "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.0f       \n",
     "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.1f       \n",
     "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.2f       \n",
@@ -38,7 +38,7 @@ constexpr Format<int, int, int, int, int, float> kResultLines[] = {
 };
 
 void print_banner(Console& console) {
-  static BlockCache cache;
+  constinit static BlockCache cache;
   console.print_block(cache, [&] {
     console.print("\n");
     console.print(kStarRule);
@@ -63,7 +63,7 @@ void print_banner(Console& console) {
   });
 }
 
-void print_information(Console& console, int z) {
+void print_information(Console& console, std::int64_t z) {
   console.print(kDashRule);
   console.print("\n");
   console.print(
@@ -73,7 +73,7 @@ void print_information(Console& console, int z) {
   console.print(kColumnRule);
 }
 
-void print_result(Console& console, int z, int p, float sum) {
+void print_result(Console& console, std::int64_t z, int p, float sum) {
   if (sum != 0) {
     console.print(kStarRule);
     console.print("\n");
@@ -88,7 +88,7 @@ void print_result(Console& console, int z, int p, float sum) {
 }
 
 void print_closing(Console& console) {
-  static BlockCache cache;
+  constinit static BlockCache cache;
   console.print_block(cache, [&] {
     console.print("\n");
     console.print(kEqualsRule);
@@ -112,11 +112,13 @@ void print_closing(Console& console) {
 
 }  // namespace
 
-int run_dialogue(Console& console) {
-  int z = 1;  // ordinal of the current compound, never reset
-  int p = kDecimalPlacesSentinel;  // decimal places of the result, 0 to 6
-  int x = 1;                       // ordinal of the element being entered
-  Word a;                          // the word typed at the symbol prompt
+int run_dialogue(Console& console, std::int64_t first_compound) {
+  // The ordinals are 64 bits wide: a session piped in without end could
+  // otherwise count past 32 bits in hours, and show negative numbers.
+  std::int64_t z = first_compound;  // ordinal of the current compound
+  int p = kDecimalPlacesSentinel;   // decimal places of the result, 0 to 6
+  std::int64_t x = 1;               // ordinal of the element being entered
+  Word a;                           // the word typed at the symbol prompt
   float m = 0;    // mass of the current element; 0 when no symbol matched
   int n = 0;      // atom count of the current element
   float sum = 0;  // molecular mass of the compound so far

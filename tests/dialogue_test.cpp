@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,13 +31,13 @@ const std::string kNoMolecule =
 const std::string kClosingEnd =
     cp857("YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ...\n");
 
-std::string result_line(int z, const std::string& mass) {
+std::string result_line(std::int64_t z, const std::string& mass) {
   return kStarRule + "\n" +
          cp857("                     " + std::to_string(z) +
                ". bileşiğin molekül kütlesi: " + mass + "       \n") +
          "\n" + kStarRule;
 }
-std::string information(int z) {
+std::string information(std::int64_t z) {
   return cp857("                 BİLGİ: Şu anda " + std::to_string(z) +
                ". bileşiğinizi giriyorsunuz...          \n");
 }
@@ -161,6 +163,28 @@ TEST(DialogueTest, Transcripts) {
     EXPECT_TRUE(contains_in_order(screen, c.pieces));
     EXPECT_TRUE(screen.ends_with(kClosingEnd));
   }
+}
+
+// Past the largest 32-bit number, the compounds are still counted up.
+TEST(DialogueTest, OrdinalsGoOnPastThirtyTwoBits) {
+  StringSource source("2 H 1 son c 2 son\n");
+  StringSink sink;
+  {
+    Console console(source, sink);
+    EXPECT_EQ(run_dialogue(console, INT_MAX), 0);
+  }
+  EXPECT_TRUE(contains_in_order(
+      sink.text, {information(INT_MAX), result_line(INT_MAX, "1.01"),
+                  information(std::int64_t{INT_MAX} + 1)}));
+}
+
+// A word cut to its first 255 bytes is echoed as whole UTF-8 characters.
+TEST(DialogueTest, ACutWordStaysValidUtf8) {
+  const std::string word = std::string(254, 'a') + "ç";
+  const std::string screen =
+      run("2 " + word + " son\n", SIZE_MAX, LetterEncoding::utf8);
+  EXPECT_TRUE(contains_in_order(
+      screen, {"UYARI: " + std::string(254, 'a') + " geçerli bir element"}));
 }
 
 TEST(DialogueTest, OnlyLowerCaseCContinues) {

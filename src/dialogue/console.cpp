@@ -64,11 +64,11 @@ void Console::print_args(const char* format, const std::uint16_t* literals,
     // "%s" or "%1.Nf".
     switch (format[1]) {
       case 'c':
-        put_letter(arg.integer);
+        put_letter(static_cast<int>(arg.integer));
         format += 2;
         break;
       case 'd': {
-        char digits[16];
+        char digits[24];
         const auto result =
             std::to_chars(digits, digits + sizeof digits, arg.integer);
         put(digits, static_cast<std::size_t>(result.ptr - digits));
@@ -87,6 +87,19 @@ void Console::print_args(const char* format, const std::uint16_t* literals,
       }
     }
   }
+}
+
+std::size_t unfinished_utf8(const char* data, std::size_t size) {
+  for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+    const auto byte = static_cast<unsigned char>(data[size - back]);
+    if ((byte & 0xC0) == 0x80) continue;  // a continuation byte
+    const std::size_t length = byte >= 0xF0   ? 4
+                               : byte >= 0xE0 ? 3
+                               : byte >= 0xC0 ? 2
+                                              : 1;
+    return length > back ? back : 0;
+  }
+  return 0;
 }
 
 bool Console::refill(std::size_t count) {
@@ -151,10 +164,19 @@ IntRead Console::read_int(int& target) {
 bool Console::read_word(Word& word) {
   word.size = 0;
   if (!skip_white_space()) return false;
+  bool cut = false;
   while (available(1) && !is_space(in_buffer_[in_pos_])) {
-    if (word.size < Word::capacity)
+    if (word.size < Word::capacity) {
       word.bytes[word.size++] = in_buffer_[in_pos_];
+    } else {
+      cut = true;
+    }
     ++in_pos_;
+  }
+  // A word cut short keeps only whole UTF-8 characters, so that its echo is
+  // valid UTF-8 too.
+  if (cut && letters_ == LetterEncoding::utf8) {
+    word.size -= unfinished_utf8(word.bytes.data(), word.size);
   }
   return true;
 }

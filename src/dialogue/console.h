@@ -19,14 +19,19 @@
 
 namespace molagirlik {
 
-// A word read from the input. Only its first `capacity` bytes are kept; the
-// rest of a longer word is read and dropped, so no input can overrun it.
+// A word read from the input. Only its first `capacity` bytes are kept (in
+// UTF-8, its whole characters among them); the rest of a longer word is
+// read and dropped, so no input can overrun it.
 struct Word {
   static constexpr std::size_t capacity = 255;
   std::array<char, capacity> bytes{};
   std::size_t size = 0;
   std::string_view view() const { return {bytes.data(), size}; }
 };
+
+// How many bytes at the end of `data` begin a UTF-8 sequence that `data`
+// does not finish.
+std::size_t unfinished_utf8(const char* data, std::size_t size);
 
 // What an integer read found.
 enum class IntRead {
@@ -41,8 +46,8 @@ enum class IntRead {
 // kept as it was first printed. Static storage, no allocation.
 struct BlockCache {
   static constexpr std::size_t capacity = 2048;
-  std::array<std::array<char, capacity>, 2> text;
-  std::array<std::size_t, 2> size;  // 0 until printed once
+  std::array<std::array<char, capacity>, 2> text{};
+  std::array<std::size_t, 2> size{};  // 0 until printed once
 };
 
 class Console {

@@ -14,22 +14,24 @@ namespace format_detail {
 
 // One argument of a formatted write, whatever its conversion.
 struct Arg {
-  int integer = 0;
+  std::int64_t integer = 0;
   float real = 0;
   std::string_view text;
 };
 
 inline Arg make_arg(int value) { return {value, 0, {}}; }
+inline Arg make_arg(std::int64_t value) { return {value, 0, {}}; }
 inline Arg make_arg(float value) { return {0, value, {}}; }
 inline Arg make_arg(std::string_view value) { return {0, 0, value}; }
 
 // Checks that `text` holds exactly one conversion for each argument, in
-// order, and that each suits its argument: "%c" and "%d" take an int, "%s"
-// a string_view, "%1.0f" to "%1.6f" a float.
+// order, and that each suits its argument: "%c" takes an int, "%d" an int
+// or an int64_t, "%s" a string_view, "%1.0f" to "%1.6f" a float.
 template <class... Args>
 consteval bool conversions_match(std::string_view text) {
   constexpr std::array<char, sizeof...(Args) + 1> kinds{
       (std::is_same_v<Args, int>                ? 'i'
+       : std::is_same_v<Args, std::int64_t>     ? 'l'
        : std::is_same_v<Args, float>            ? 'f'
        : std::is_same_v<Args, std::string_view> ? 's'
                                                 : '?')...,
@@ -40,8 +42,11 @@ consteval bool conversions_match(std::string_view text) {
     if (next == sizeof...(Args)) return false;
     const char kind = kinds[next++];
     const std::string_view rest = text.substr(i + 1);
-    if (rest.starts_with('c') || rest.starts_with('d')) {
+    if (rest.starts_with('c')) {
       if (kind != 'i') return false;
+      i += 1;
+    } else if (rest.starts_with('d')) {
+      if (kind != 'i' && kind != 'l') return false;
       i += 1;
     } else if (rest.starts_with('s')) {
       if (kind != 's') return false;

@@ -47,7 +47,7 @@ bool enter_decimal_places(Console& console, int& p) {
   return true;
 }
 
-bool enter_atom_count(Console& console, int x, int& n) {
+bool enter_atom_count(Console& console, std::int64_t x, int& n) {
   n = kAtomCountSentinel;
   for (;;) {
     console.print("%d. elementin adedi  : ", x);

@@ -2,6 +2,8 @@
 // and retry loop.
 #pragma once
 
+#include <cstdint>
+
 #include "dialogue/console.h"
 
 namespace molagirlik {
@@ -17,6 +19,6 @@ bool enter_decimal_places(Console& console, int& p);
 
 // Asks for the atom count of element `x` until `n` holds 0 or more.
 // Returns false when the input ends first.
-bool enter_atom_count(Console& console, int x, int& n);
+bool enter_atom_count(Console& console, std::int64_t x, int& n);
 
 }  // namespace molagirlik

@@ -44,11 +44,6 @@ class SystemStreams {
 // and bytes pass through unchanged.
 SystemStreams& system_streams(LetterEncoding letters);
 
-// How many bytes at the end of `data` begin a UTF-8 sequence that `data`
-// does not finish. A console that takes characters rather than bytes is
-// handed those with the next write.
-std::size_t unfinished_utf8(const char* data, std::size_t size);
-
 // Standard input as a source: retried until it gives bytes or ends. An
 // input that cannot be read ends like the end of a file.
 class StandardInput final : public Source {
