@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <climits>
 #include <cstdio>
 #include <memory>
@@ -227,6 +228,56 @@ TEST(ConsoleTest, ALetterAtTheEndOfTheBufferStaysInIt) {
   console->flush();
   EXPECT_EQ(sink.sizes, (std::vector<std::size_t>{64 * 1024, 1}));
   EXPECT_EQ(sink.text, filler + "\x81\xA7");
+}
+
+// The mass is the exact value of the float rounded once to its decimals,
+// ties to even, on every platform's C library.
+TEST(ConsoleTest, AMassIsWrittenExactlyRoundedOnce) {
+  struct Case {
+    float value;
+    const char* text[7];  // with 0 to 6 decimals
+  };
+  const Case cases[] = {
+      {18.015280f,
+       {"18", "18.0", "18.02", "18.015", "18.0153", "18.01528", "18.015280"}},
+      // Exact ties go to the even digit.
+      {2.5f, {"2", "2.5", "2.50", "2.500", "2.5000", "2.50000", "2.500000"}},
+      {0.125f, {"0", "0.1", "0.12", "0.125", "0.1250", "0.12500", "0.125000"}},
+      {-0.0f,
+       {"-0", "-0.0", "-0.00", "-0.000", "-0.0000", "-0.00000", "-0.000000"}},
+      {1e-7f, {"0", "0.0", "0.00", "0.000", "0.0000", "0.00000", "0.000000"}},
+      // Carries between 9-digit groups, and the largest float.
+      {2e9f,
+       {"2000000000", "2000000000.0", "2000000000.00", "2000000000.000",
+        "2000000000.0000", "2000000000.00000", "2000000000.000000"}},
+      {0x1p90f,
+       {"1237940039285380274899124224", "1237940039285380274899124224.0",
+        "1237940039285380274899124224.00", "1237940039285380274899124224.000",
+        "1237940039285380274899124224.0000",
+        "1237940039285380274899124224.00000",
+        "1237940039285380274899124224.000000"}},
+      {FLT_MAX,
+       {"340282346638528859811704183484516925440",
+        "340282346638528859811704183484516925440.0",
+        "340282346638528859811704183484516925440.00",
+        "340282346638528859811704183484516925440.000",
+        "340282346638528859811704183484516925440.0000",
+        "340282346638528859811704183484516925440.00000",
+        "340282346638528859811704183484516925440.000000"}},
+  };
+  constexpr Format<float> kFormats[] = {"%1.0f", "%1.1f", "%1.2f", "%1.3f",
+                                        "%1.4f", "%1.5f", "%1.6f"};
+  for (const Case& c : cases) {
+    for (int p = 0; p < 7; ++p) {
+      StringSource source("");
+      StringSink sink;
+      {
+        Console console(source, sink);
+        console.print(kFormats[p], c.value);
+      }
+      EXPECT_EQ(sink.text, c.text[p]) << c.value << " with " << p;
+    }
+  }
 }
 
 TEST(ConsoleTest, ConversionsWriteTheirArguments) {

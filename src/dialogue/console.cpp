@@ -3,9 +3,8 @@
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
-
-#include "dialogue/fixed_point.h"
 
 namespace molagirlik {
 namespace {
@@ -80,8 +79,13 @@ void Console::print_args(const char* format, const std::uint16_t* literals,
         format += 2;
         break;
       default: {
-        char digits[kFixedPointSize];
-        put(digits, format_fixed(arg.real, format[3] - '0', digits));
+        // The C library's own conversion of the exact value, rounded once.
+        // Enough for any float: a sign, 39 digits, the point, 6 decimals.
+        char digits[48];
+        const int size =
+            std::snprintf(digits, sizeof digits, "%1.*f", format[3] - '0',
+                          static_cast<double>(arg.real));
+        put(digits, static_cast<std::size_t>(size));
         format += 5;
         break;
       }
