@@ -7,7 +7,6 @@
 #include "main.h"
 
 #include "dialogue/integer_entry.h"
-#include "dialogue/letters.h"
 #include "dialogue/standard_streams.h"
 #include "elements/element_table.h"
 #include "elements/mass_sum.h"
@@ -15,99 +14,70 @@
 namespace molagirlik {
 namespace {
 
-constexpr const char* kStarRule =
-    "*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*\n";
-constexpr const char* kCaretRule =
-    "^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^\n";
-constexpr const char* kDashRule =
-    "-------------------------------------------------------------------------------\n";
-constexpr const char* kColumnRule =
-    "--------+--------+--------+--------+--------+--------+--------+--------+-------\n";
-constexpr const char* kEqualsRule =
-    "================================================================================\n";
+constexpr auto kStarRule =
+    "*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*\n"_screen;
 
 // The result line for each number of decimal places.
-constexpr Format<std::int64_t, int, int, int, int, float> kResultLines[] = {
-    "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.0f       \n",
-    "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.1f       \n",
-    "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.2f       \n",
-    "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.3f       \n",
-    "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.4f       \n",
-    "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.5f       \n",
-    "                     %d. bile%ci%cin molek%cl k%ctlesi: %1.6f       \n",
+constexpr Format<std::int64_t, float> kResultLines[] = {
+    "                     %d. bileşiğin molekül kütlesi: %1.0f       \n"_screen,
+    "                     %d. bileşiğin molekül kütlesi: %1.1f       \n"_screen,
+    "                     %d. bileşiğin molekül kütlesi: %1.2f       \n"_screen,
+    "                     %d. bileşiğin molekül kütlesi: %1.3f       \n"_screen,
+    "                     %d. bileşiğin molekül kütlesi: %1.4f       \n"_screen,
+    "                     %d. bileşiğin molekül kütlesi: %1.5f       \n"_screen,
+    "                     %d. bileşiğin molekül kütlesi: %1.6f       \n"_screen,
 };
 
 void print_banner(Console& console) {
-  constinit static BlockCache cache;
-  console.print_block(cache, [&] {
-    console.print("\n");
-    console.print(kStarRule);
-    console.print("\n");
-    console.print(
-        "                         MOLEK%cL A%cIRLI%cI HESAPLAMA                         \n",
-        l, g, g);
-    console.print(
-        "                                   PROGRAMI                                    \n");
-    console.print("\n");
-    console.print(
-        "                                  S%cr%cm 2.0                                  \n",
-        r, r);
-    console.print(kStarRule);
-    console.print(
-        "               Element sembol%c yerine 'son' girerek %c%ckabilir               \n",
-        r, f, pair);
-    console.print(
-        "           ve girdi%ciniz molek%cl%cn k%ctlesini %c%crenebilirsiniz.           \n",
-        u, r, r, r, w, u);
-    console.print(kCaretRule);
-  });
+  console.print(
+      "\n"
+      "*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*\n"
+      "\n"
+      "                         MOLEKÜL AĞIRLIĞI HESAPLAMA                         \n"
+      "                                   PROGRAMI                                    \n"
+      "\n"
+      "                                  Sürüm 2.0                                  \n"
+      "*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*-*\n"
+      "               Element sembolü yerine 'son' girerek çıkabilir               \n"
+      "           ve girdiğiniz molekülün kütlesini öğrenebilirsiniz.           \n"
+      "^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^^\n"_screen);
 }
 
 void print_information(Console& console, std::int64_t z) {
-  console.print(kDashRule);
-  console.print("\n");
   console.print(
-      "                 B%cLG%c: %cu anda %d. bile%ci%cinizi giriyorsunuz...          \n",
-      h, h, turk_sc, z, turk_s, u);
-  console.print("\n");
-  console.print(kColumnRule);
+      "-------------------------------------------------------------------------------\n"
+      "\n"
+      "                 BİLGİ: Şu anda %d. bileşiğinizi giriyorsunuz...          \n"
+      "\n"
+      "--------+--------+--------+--------+--------+--------+--------+--------+-------\n"_screen,
+      z);
 }
 
 void print_result(Console& console, std::int64_t z, int p, float sum) {
   if (sum != 0) {
     console.print(kStarRule);
-    console.print("\n");
-    console.print(kResultLines[p], z, turk_s, u, r, r, sum);
-    console.print("\n");
+    console.print("\n"_screen);
+    console.print(kResultLines[p], z, sum);
+    console.print("\n"_screen);
     console.print(kStarRule);
   } else {
-    console.print("\n");
-    console.print(" Hi%cbir molek%cl girmediniz! Molek%cl k%ctlesi yok.\n", f,
-                  r, r, r);
+    console.print("\n"_screen);
+    console.print(" Hiçbir molekül girmediniz! Molekül kütlesi yok.\n"_screen);
   }
 }
 
 void print_closing(Console& console) {
-  constinit static BlockCache cache;
-  console.print_block(cache, [&] {
-    console.print("\n");
-    console.print(kEqualsRule);
-    console.print(
-        "                               ZORVANTELIMKASU                               \n");
-    console.print(
-        "                                  May%cs 2004                                   \n",
-        pair);
-    console.print("\n");
-    console.print(kEqualsRule);
-    console.print(
-        "Bu program%c kulland%c%c%cn%cz i%cin te%cekk%crler.G%cle g%cle!\n",
-        pair, pair, u, pair, pair, f, turk_s, r, r, r);
-    console.print("\n");
-    console.print("%cIKMAK %c%c%cN ENTER TU%cUNA BASINIZ...\n", no, h, no, h,
-                  turk_sc);
-    console.print("YEN%c B%cR MOLEK%cL %c%c%cN 'c' HARF%cN%c G%cR%cN%cZ...\n",
-                  h, h, l, h, no, h, h, h, h, h, h);
-  });
+  console.print(
+      "\n"
+      "================================================================================\n"
+      "                               ZORVANTELIMKASU                               \n"
+      "                                  Mayıs 2004                                   \n"
+      "\n"
+      "================================================================================\n"
+      "Bu programı kullandığınız için teşekkürler.Güle güle!\n"
+      "\n"
+      "ÇIKMAK İÇİN ENTER TUŞUNA BASINIZ...\n"
+      "YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ...\n"_screen);
 }
 
 }  // namespace
@@ -132,7 +102,7 @@ int run_dialogue(Console& console, std::int64_t first_compound) {
     print_information(console, z);
 
     for (x = 1;; ++x) {
-      console.print("%d. elementin sembol%c: ", x, r);
+      console.print("%d. elementin sembolü: "_screen, x);
       if (!console.read_word(a)) return 0;
       if (a.view() == "son" || a.view() == "SON") break;
       m = symbol_mass(a.view());

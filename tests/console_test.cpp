@@ -148,20 +148,20 @@ TEST(ConsoleTest, OutputIsWrittenOnceBeforeEachWaitAndNotBefore) {
   Console console(source, sink);
   int value = 0;
 
-  console.print("a");
-  console.print("b");
+  console.print("a"_screen);
+  console.print("b"_screen);
   EXPECT_EQ(sink.writes, 0);
   console.read_int(value);  // must wait: both prints written in one go
   EXPECT_EQ(sink.writes, 1);
-  console.print("c");
+  console.print("c"_screen);
   console.read_int(value);  // the 2 is already buffered: no wait, no write
   EXPECT_EQ(sink.writes, 1);
   EXPECT_EQ(value, 2);
-  console.print("d");
+  console.print("d"_screen);
   console.read_int(value);  // " \n" is buffered, then it must wait for "3"
   EXPECT_EQ(value, 3);
   console.read_int(value);  // waits again and finds the end
-  console.print("e");
+  console.print("e"_screen);
   console.flush();
   EXPECT_EQ(source.seen, (std::vector<std::string>{"ab", "abcd", "abcd"}));
   EXPECT_EQ(sink.text, "abcde");
@@ -200,7 +200,7 @@ TEST(ConsoleTest, ReadsEndOnceTheOutputIsGone) {
   StringSource source("1 2 3 4");
   Console console(source, sink);
   int value = 0;
-  console.print("prompt");
+  console.print("prompt"_screen);
   EXPECT_EQ(console.read_int(value), IntRead::end);
   EXPECT_EQ(console.output_status(), Sink::Status::closed);
   char c;
@@ -224,7 +224,8 @@ TEST(ConsoleTest, ALetterAtTheEndOfTheBufferStaysInIt) {
   const std::string filler(64 * 1024 - 1, 'a');
   // On the heap, where a sanitizer sees a byte past the buffer.
   auto console = std::make_unique<Console>(source, sink);
-  console->print("%s%c%c", std::string_view(filler), r, u);
+  console->print("%sü"_screen, std::string_view(filler));
+  console->print("ğ"_screen);
   console->flush();
   EXPECT_EQ(sink.sizes, (std::vector<std::size_t>{64 * 1024, 1}));
   EXPECT_EQ(sink.text, filler + "\x81\xA7");
@@ -265,8 +266,9 @@ TEST(ConsoleTest, AMassIsWrittenExactlyRoundedOnce) {
         "340282346638528859811704183484516925440.00000",
         "340282346638528859811704183484516925440.000000"}},
   };
-  constexpr Format<float> kFormats[] = {"%1.0f", "%1.1f", "%1.2f", "%1.3f",
-                                        "%1.4f", "%1.5f", "%1.6f"};
+  constexpr Format<float> kFormats[] = {
+      "%1.0f"_screen, "%1.1f"_screen, "%1.2f"_screen, "%1.3f"_screen,
+      "%1.4f"_screen, "%1.5f"_screen, "%1.6f"_screen};
   for (const Case& c : cases) {
     for (int p = 0; p < 7; ++p) {
       StringSource source("");
@@ -288,8 +290,8 @@ TEST(ConsoleTest, ConversionsWriteTheirArguments) {
   {
     Console cp857(source, cp857_sink);
     Console utf8(source, utf8_sink, LetterEncoding::utf8);
-    cp857.print("%d|%d|%c%c|%s|%1.3f", INT_MIN, 0, turk_s, w, word, 2.5f);
-    utf8.print("%d|%d|%c%c|%s|%1.3f", INT_MIN, 0, turk_s, w, word, 2.5f);
+    cp857.print("%d|%d|şö|%s|%1.3f"_screen, INT_MIN, 0, word, 2.5f);
+    utf8.print("%d|%d|şö|%s|%1.3f"_screen, INT_MIN, 0, word, 2.5f);
   }
   EXPECT_EQ(cp857_sink.text,
             std::string("-2147483648|0|\x9F\x94|%n\0x|2.500", 27));

@@ -40,18 +40,6 @@ void Console::put_large(const char* data, std::size_t size) {
   out_size_ = size;
 }
 
-void Console::put_letter_slowly(int code) {
-  if (letters_ == LetterEncoding::utf8) {
-    for (const Letter& letter : kLetters) {
-      if (letter.code == code) {
-        return put(letter.utf8.data(), letter.utf8.size());
-      }
-    }
-  }
-  const char c = static_cast<char>(code);
-  put(&c, 1);
-}
-
 void Console::print_args(const char* format, const std::uint16_t* literals,
                          const format_detail::Arg* args, std::size_t count) {
   for (std::size_t k = 0;; ++k) {
@@ -59,13 +47,9 @@ void Console::print_args(const char* format, const std::uint16_t* literals,
     if (k == count) return;
     format += literals[k];
     const format_detail::Arg& arg = args[k];
-    // The conversions were checked when the format was made: "%c", "%d",
-    // "%s" or "%1.Nf".
+    // The conversions were checked when the format was made: "%d", "%s" or
+    // "%1.Nf".
     switch (format[1]) {
-      case 'c':
-        put_letter(static_cast<int>(arg.integer));
-        format += 2;
-        break;
       case 'd': {
         char digits[24];
         const auto result =

@@ -42,14 +42,6 @@ enum class IntRead {
   end,           // the input ended before anything but white space
 };
 
-// A block of screen text that depends on nothing but the letter encoding,
-// kept as it was first printed. Static storage, no allocation.
-struct BlockCache {
-  static constexpr std::size_t capacity = 2048;
-  std::array<std::array<char, capacity>, 2> text{};
-  std::array<std::size_t, 2> size{};  // 0 until printed once
-};
-
 class Console {
  public:
   Console(Source& in, Sink& out,
@@ -58,33 +50,17 @@ class Console {
   Console& operator=(const Console&) = delete;
   ~Console() { flush(); }
 
-  // Formatted write: the literal text of `format` with each conversion
-  // replaced by its argument ("%c" a letter code as one letter, "%d" an
-  // integer in decimal, "%s" the bytes as they are, "%1.Nf" a number with N
-  // decimals).
+  // Formatted write: the screen text in this console's letter encoding,
+  // with each conversion replaced by its argument ("%d" an integer in
+  // decimal, "%s" the bytes as they are, "%1.Nf" a number with N decimals).
   template <class... Args>
   void print(Format<std::type_identity_t<Args>...> format, Args... args) {
-    const format_detail::Arg list[sizeof...(Args) + 1] = {
-        format_detail::make_arg(args)..., {}};
-    print_args(format.text().data(), format.literals(), list, sizeof...(Args));
-  }
-
-  // Prints the block that `render` prints, copying it from `cache` after
-  // the first time.
-  template <class Render>
-  void print_block(BlockCache& cache, Render render) {
-    const auto index = static_cast<std::size_t>(letters_);
-    if (cache.size[index] != 0) {
-      return put(cache.text[index].data(), cache.size[index]);
-    }
-    const std::size_t start = out_size_;
-    const std::size_t flushes = flushes_;
-    render();
-    // Kept only when the whole block still stands in the buffer.
-    if (flushes_ == flushes && out_size_ - start <= BlockCache::capacity) {
-      std::memcpy(cache.text[index].data(), out_buffer_.data() + start,
-                  out_size_ - start);
-      cache.size[index] = out_size_ - start;
+    const EncodedText& text = format.in(letters_);
+    if constexpr (sizeof...(Args) == 0) {
+      put(text.bytes, text.literals[0]);
+    } else {
+      const format_detail::Arg list[] = {format_detail::make_arg(args)...};
+      print_args(text.bytes, text.literals, list, sizeof...(Args));
     }
   }
 
@@ -123,15 +99,6 @@ class Console {
     }
   }
   void put_large(const char* data, std::size_t size);
-  // A letter code: its own byte, or the same letter in UTF-8.
-  void put_letter(int code) {
-    if (letters_ == LetterEncoding::cp857 && out_size_ < kOutputSize) {
-      out_buffer_[out_size_++] = static_cast<char>(code);
-    } else {
-      put_letter_slowly(code);
-    }
-  }
-  void put_letter_slowly(int code);
   // Makes at least `count` unread input bytes available, reading (and so
   // first flushing the output) when fewer are buffered. False when the input
   // ends before that, or when the output can no longer be written.

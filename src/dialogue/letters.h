@@ -1,6 +1,7 @@
 // The Turkish letters of the screen texts. Each letter code holds the
-// letter's code page 857 byte read as a signed 8-bit number; every Turkish
-// letter on screen is printed from one of them through a "%c" conversion.
+// letter's code page 857 byte read as a signed 8-bit number; the screen
+// texts are written in UTF-8, and each of their Turkish letters becomes its
+// code when the code page 857 form is made, at compile time.
 #pragma once
 
 #include <string_view>
@@ -19,7 +20,8 @@ inline constexpr int no = -128;      // Ç, 0x80
 inline constexpr int turk_s = -97;   // ş, 0x9F
 inline constexpr int turk_sc = -98;  // Ş, 0x9E
 
-// Each letter code with the same letter in UTF-8.
+// Each letter code with the same letter in UTF-8: the only letters beyond
+// ASCII that a screen text may hold.
 struct Letter {
   int code;
   std::string_view utf8;

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "dialogue/letters.h"
-
 namespace molagirlik {
 
 // Masses are the shortest decimals that give the single-precision values the
@@ -87,11 +85,10 @@ float symbol_mass(std::string_view word) {
 }
 
 void reject_symbol(Console& console, std::string_view word) {
-  console.print("\n");
-  console.print("UYARI: %s ge%cerli bir element sembol%c de%cil!\n", word, f, r,
-                u);
-  console.print("L%ctfen element sembol%cn%c tekrar giriniz...\n", r, r, r);
-  console.print("\n");
+  console.print("\n"_screen);
+  console.print("UYARI: %s geçerli bir element sembolü değil!\n"_screen, word);
+  console.print("Lütfen element sembolünü tekrar giriniz...\n"_screen);
+  console.print("\n"_screen);
 }
 
 }  // namespace molagirlik
