@@ -1,17 +1,18 @@
 // Writes the one self-contained page: the terminal's script and styles,
 // the page's script and the program, inlined into page.html.
-//   node web/make-page.mjs PROGRAM.wasm OUTPUT.html
+//   node web/make-page.mjs PROGRAM.wasm XTERM_PACKAGE_FOLDER OUTPUT.html
 import { readFileSync, writeFileSync } from "node:fs";
 
 const here = new URL(".", import.meta.url);
 const read = (path) => readFileSync(new URL(path, here), "utf8");
-const [wasm, output] = process.argv.slice(2);
+const [wasm, xterm_folder, output] = process.argv.slice(2);
+const read_xterm = (path) => readFileSync(`${xterm_folder}/${path}`, "utf8");
 
 let xterm;
 try {
-  xterm = read("node_modules/@xterm/xterm/lib/xterm.mjs");
+  xterm = read_xterm("lib/xterm.mjs");
 } catch {
-  console.error("make-page: the terminal is missing: run npm ci --prefix web");
+  console.error(`make-page: the terminal is missing from ${xterm_folder}`);
   process.exit(1);
 }
 // The module's one export becomes a name in the page's own module.
@@ -24,7 +25,7 @@ xterm = xterm.replace(exported, "const XTerminal = $1;")
   .replace(/\n\/\/# sourceMappingURL=.*\n?$/, "\n");
 
 const parts = {
-  "@XTERM_CSS@": read("node_modules/@xterm/xterm/css/xterm.css"),
+  "@XTERM_CSS@": read_xterm("css/xterm.css"),
   "@XTERM_JS@": xterm,
   "@PROGRAM@": readFileSync(wasm).toString("base64"),
   "@PAGE_JS@": read("terminal.js"),
