@@ -6,6 +6,23 @@
 
 namespace molagirlik {
 
+Transfer posix_transfer(long long count) {
+  if (count >= 0) return {Transfer::done, static_cast<std::size_t>(count), 0};
+  switch (errno) {
+    case EINTR:
+      return {Transfer::interrupted, 0, 0};
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+      return {Transfer::not_ready, 0, 0};
+    case EPIPE:
+      return {Transfer::closed, 0, 0};
+    default:
+      return {Transfer::failed, 0, errno};
+  }
+}
+
 std::size_t StandardInput::read(char* buffer, std::size_t size) {
   for (;;) {
     const Transfer got = system_.read(buffer, size);

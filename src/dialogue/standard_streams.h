@@ -39,6 +39,10 @@ class SystemStreams {
   ~SystemStreams() = default;
 };
 
+// What a POSIX read or write that returned `count` did; when `count` is
+// negative, errno says why.
+Transfer posix_transfer(long long count);
+
 // This platform's standard streams, set up for a program writing its
 // letters in `letters`: a reader that goes away is reported as `closed`,
 // and bytes pass through unchanged.

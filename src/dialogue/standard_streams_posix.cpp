@@ -2,7 +2,6 @@
 #include <sys/select.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
 
 #include "dialogue/standard_streams.h"
@@ -10,30 +9,13 @@
 namespace molagirlik {
 namespace {
 
-Transfer outcome(ssize_t count) {
-  if (count >= 0) return {Transfer::done, static_cast<std::size_t>(count), 0};
-  switch (errno) {
-    case EINTR:
-      return {Transfer::interrupted, 0, 0};
-    case EAGAIN:
-#if EWOULDBLOCK != EAGAIN
-    case EWOULDBLOCK:
-#endif
-      return {Transfer::not_ready, 0, 0};
-    case EPIPE:
-      return {Transfer::closed, 0, 0};
-    default:
-      return {Transfer::failed, 0, errno};
-  }
-}
-
 class PosixStreams final : public SystemStreams {
  public:
   Transfer read(char* buffer, std::size_t size) override {
-    return outcome(::read(STDIN_FILENO, buffer, size));
+    return posix_transfer(::read(STDIN_FILENO, buffer, size));
   }
   Transfer write(const char* data, std::size_t size) override {
-    return outcome(::write(STDOUT_FILENO, data, size));
+    return posix_transfer(::write(STDOUT_FILENO, data, size));
   }
   // select, unlike poll, can wait on a terminal on every POSIX system.
   void wait(bool output) override {
