@@ -46,12 +46,7 @@ class ScriptedCalls final : public WindowsCalls {
   int stops = 0;
 
   BOOL read_file(HANDLE in, char* buffer, DWORD size, DWORD* got) override {
-    const Step step = next(reads, read_calls_, in == kIn);
-    *got = static_cast<DWORD>(
-        std::min({step.count, std::size_t{size}, input.size() - input_at_}));
-    input.copy(buffer, *got, input_at_);
-    input_at_ += *got;
-    return step.ok;
+    return hand_out(input, input_at_, in, buffer, size, got);
   }
   BOOL write_file(HANDLE out, const char* data, DWORD size,
                   DWORD* done) override {
@@ -62,12 +57,7 @@ class ScriptedCalls final : public WindowsCalls {
   }
   BOOL read_console(HANDLE in, wchar_t* buffer, DWORD size,
                     DWORD* got) override {
-    const Step step = next(reads, read_calls_, in == kIn);
-    *got = static_cast<DWORD>(
-        std::min({step.count, std::size_t{size}, typed.size() - typed_at_}));
-    typed.copy(buffer, *got, typed_at_);
-    typed_at_ += *got;
-    return step.ok;
+    return hand_out(typed, typed_at_, in, buffer, size, got);
   }
   BOOL write_console(HANDLE out, const wchar_t* text, DWORD size,
                      DWORD* done) override {
@@ -91,6 +81,17 @@ class ScriptedCalls final : public WindowsCalls {
   void stop_interrupted() override { ++stops; }
 
  private:
+  // One scripted read of `from`, which has been handed out up to `at`.
+  template <class Char>
+  BOOL hand_out(const std::basic_string<Char>& from, std::size_t& at, HANDLE in,
+                Char* buffer, DWORD size, DWORD* got) {
+    const Step step = next(reads, read_calls_, in == kIn);
+    *got = static_cast<DWORD>(
+        std::min({step.count, std::size_t{size}, from.size() - at}));
+    from.copy(buffer, *got, at);
+    at += *got;
+    return step.ok;
+  }
   BOOL fail(DWORD error) {
     error_ = error;
     return FALSE;
