@@ -1,6 +1,6 @@
 // The page in headless Chromium, opened as a local file: a person types the
 // water session key by key, a second compound, pastes a word that is no
-// symbol, and ends the program.
+// symbol and the end word, and ends the program.
 //   node tests/browser_test.mjs PAGE.html SCREENSHOT.png
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
@@ -45,14 +45,17 @@ try {
   await shown("buraya giriniz:", 2);
   await type_line("6");
   await type_line("C 6 H 12 O 6");
+  // Two lines pasted at once are answered as if typed one after the other.
   await page.evaluate(() => {
     const paste = new DataTransfer();
-    paste.setData("text/plain", "Çay\n");
+    paste.setData("text/plain", "Çay\nson\n");
     document.querySelector(".xterm-helper-textarea").dispatchEvent(
       new ClipboardEvent("paste", { clipboardData: paste, bubbles: true, cancelable: true }));
   });
-  await shown("UYARI: Çay geçerli bir element sembolü değil!");
-  await type_line("son");
+  await page.waitForFunction((text) => document.getElementById("transcript")
+    .textContent.includes(text), { timeout: 10000 },
+    "4. elementin sembolü: Çay\n\nUYARI: Çay geçerli bir element sembolü değil!\n" +
+    "Lütfen element sembolünü tekrar giriniz...\n\n4. elementin sembolü: son\n");
   await shown("2. bileşiğin molekül kütlesi: 180.155884");
   await page.keyboard.press("Enter");
   await shown("Program sona erdi.");

@@ -2,10 +2,12 @@
 // the program run under a small WASI of its own.
 //
 // The program's reads are synchronous and a page cannot block, so each
-// line the user sends runs the program again on everything typed so far.
-// That gives the same screen: the program writes everything before each
-// wait, ends at the end of its input having written it all, and its output
-// for more input starts with its output for less. What is new is shown.
+// time the user sends a line the program runs again on everything typed so
+// far. That gives the same screen: the program writes everything before
+// each wait, ends at the end of its input having written it all, and its
+// output for more input starts with its output for less. It is handed a
+// line a read, as a terminal hands it over, so one run also tells what the
+// screen showed after each line: lines pasted together cost one run.
 
 const module = await WebAssembly.compile(
   Uint8Array.from(atob(program), (c) => c.charCodeAt(0)));
@@ -14,13 +16,17 @@ const ERRNO_BADF = 8;
 const ERRNO_NOSYS = 52;
 const exited = Symbol("exited");
 
-// Runs the program on `input`; returns its output, its exit status, and
-// whether it ended on its own rather than for want of input.
+// Runs the program on `input`, a line a read. Returns its output; `asked`,
+// the length of the output when it asked for each line (all of it was
+// written before it waited); its exit status; and whether it ended on its
+// own rather than for want of input.
 async function run(input) {
   let memory = null;
   let taken = 0;
   let waiting = false;
   let status = 0;
+  let written = 0;
+  const asked = [];
   const chunks = [];
   const iovecs = (pointer, count) => {
     const view = new DataView(memory.buffer);
@@ -31,9 +37,15 @@ async function run(input) {
   const wasi = {
     fd_read(fd, pointer, count, done) {
       if (fd !== 0) return ERRNO_BADF;
+      const newline = input.indexOf(10, taken);
+      const line_end = newline < 0 ? input.length : newline + 1;
+      // A read that begins a line: the screen as the user saw it then.
+      if (taken < line_end && (taken === 0 || input[taken - 1] === 10)) {
+        asked.push(written);
+      }
       let moved = 0;
       for (const buffer of iovecs(pointer, count)) {
-        const part = input.subarray(taken, taken + buffer.length);
+        const part = input.subarray(taken, Math.min(line_end, taken + buffer.length));
         buffer.set(part);
         taken += part.length;
         moved += part.length;
@@ -46,7 +58,10 @@ async function run(input) {
       if (fd !== 1 && fd !== 2) return ERRNO_BADF;
       let moved = 0;
       for (const buffer of iovecs(pointer, count)) {
-        if (fd === 1) chunks.push(buffer.slice());
+        if (fd === 1) {
+          chunks.push(buffer.slice());
+          written += buffer.length;
+        }
         moved += buffer.length;
       }
       new DataView(memory.buffer).setUint32(done, moved, true);
@@ -73,7 +88,7 @@ async function run(input) {
   }
   const output = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
   chunks.reduce((at, c) => (output.set(c, at), at + c.length), 0);
-  return { output, status, ended: !waiting };
+  return { output, asked, status, ended: !waiting };
 }
 
 const term = new XTerminal({
@@ -90,6 +105,7 @@ const again = document.getElementById("again");
 const encoder = new TextEncoder();
 
 let input = new Uint8Array(0);  // every line sent so far
+let lines_sent = 0;             // lines in `input`
 let shown = 0;                  // bytes of the program's output on screen
 let decoder = new TextDecoder();
 let line = "";                  // the line being typed
@@ -101,28 +117,60 @@ function say(text) {
   transcript.append(text);
 }
 
-// Runs the program on all the input and shows what it wrote beyond what
-// is on screen already.
-async function show() {
-  const result = await run(input);
-  const fresh = result.output.subarray(shown);
-  shown = result.output.length;
+// Shows the program's output up to byte `until`.
+function show(output, until) {
+  const fresh = output.subarray(shown, until);
+  shown = until;
   term.write(fresh);
   say(decoder.decode(fresh, { stream: true }));
   if (shown > 0) performance.mark("molagirlik-output");
-  if (result.ended) {
-    ended = true;
-    document.getElementById("end-text").textContent = result.status === 0
-      ? "Program sona erdi."
-      : `Program bir hatayla sona erdi (durum ${result.status}).`;
-    end.hidden = false;
-    say("\n" + end.textContent.trim() + "\n");
-    again.focus();
+}
+
+// A line's text after its Backspaces, without keys that edit nothing.
+function edited(keys) {
+  const text = [];
+  for (const key of keys) {
+    if (key === "\x7f" || key === "\b") text.pop();
+    else if (key >= " ") text.push(key);
   }
+  return text.join("");
+}
+
+// Sends the lines to the program and shows, after each, what it wrote
+// before asking for the next one; the first line is on screen already.
+async function send(lines) {
+  const bytes = encoder.encode(lines.map((text) => text + "\n").join(""));
+  const longer = new Uint8Array(input.length + bytes.length);
+  longer.set(input);
+  longer.set(bytes, input.length);
+  input = longer;
+  const result = await run(input);
+  for (const [k, text] of lines.entries()) {
+    const at = lines_sent + k;
+    // A program that has ended reads no more lines.
+    if (at >= result.asked.length) break;
+    if (k > 0) term.write(text);
+    term.write("\r\n");
+    say(text + "\n");
+    show(result.output, result.asked[at + 1] ?? result.output.length);
+  }
+  lines_sent += lines.length;
+  if (result.ended) finish(result.status);
+}
+
+function finish(status) {
+  ended = true;
+  document.getElementById("end-text").textContent = status === 0
+    ? "Program sona erdi."
+    : `Program bir hatayla sona erdi (durum ${status}).`;
+  end.hidden = false;
+  say("\n" + end.textContent.trim() + "\n");
+  again.focus();
 }
 
 // Handles what was typed or pasted, a character at a time, as a terminal
-// does: each Enter sends its line, and is answered before the next one.
+// does: Enter sends the line, together with every whole line pasted after
+// it, and the page answers before it handles the next key.
 async function handle_keys() {
   if (busy) return;
   busy = true;
@@ -130,15 +178,13 @@ async function handle_keys() {
     const [key] = keys;
     keys = keys.slice(key.length);
     if (key === "\r" || key === "\n") {
-      term.write("\r\n");
-      say(line + "\n");
-      const bytes = encoder.encode(line + "\n");
-      const longer = new Uint8Array(input.length + bytes.length);
-      longer.set(input);
-      longer.set(bytes, input.length);
-      input = longer;
+      const lines = [line];
+      for (let next; (next = keys.search(/[\r\n]/)) >= 0;) {
+        lines.push(edited(keys.slice(0, next)));
+        keys = keys.slice(next + 1);
+      }
       line = "";
-      await show();
+      await send(lines);
     } else if (key === "\x7f" || key === "\b") {
       if (line.length > 0) {
         line = Array.from(line).slice(0, -1).join("");
@@ -162,6 +208,7 @@ term.onData((data) => {
 
 async function start() {
   input = new Uint8Array(0);
+  lines_sent = 0;
   shown = 0;
   decoder = new TextDecoder();
   line = "";
@@ -171,7 +218,8 @@ async function start() {
   term.reset();
   transcript.textContent = "";
   term.focus();
-  await show();
+  const result = await run(input);
+  show(result.output, result.output.length);
 }
 
 again.addEventListener("click", start);
