@@ -16,11 +16,12 @@ const ERRNO_BADF = 8;
 const ERRNO_NOSYS = 52;
 const exited = Symbol("exited");
 
-// Runs the program on `input`, a line a read. Returns its output; `asked`,
-// the length of the output when it asked for each line (all of it was
-// written before it waited); its exit status; and whether it ended on its
-// own rather than for want of input.
-async function run(input) {
+// Runs the program on `input`, handing it the bytes from `fresh` on a line
+// a read. Returns its output; `asked`, the length of the output when it
+// asked for each of those lines (all of it was written before it waited);
+// its exit status; and whether it ended on its own rather than for want of
+// input.
+async function run(input, fresh = input.length) {
   let memory = null;
   let taken = 0;
   let waiting = false;
@@ -38,9 +39,11 @@ async function run(input) {
     fd_read(fd, pointer, count, done) {
       if (fd !== 0) return ERRNO_BADF;
       const newline = input.indexOf(10, taken);
-      const line_end = newline < 0 ? input.length : newline + 1;
-      // A read that begins a line: the screen as the user saw it then.
-      if (taken < line_end && (taken === 0 || input[taken - 1] === 10)) {
+      const line_end = taken < fresh ? fresh
+        : newline < 0 ? input.length : newline + 1;
+      // A read that begins a fresh line: the screen as the user saw it then.
+      if (taken >= fresh && taken < line_end &&
+          (taken === 0 || input[taken - 1] === 10)) {
         asked.push(written);
       }
       let moved = 0;
@@ -105,7 +108,6 @@ const again = document.getElementById("again");
 const encoder = new TextEncoder();
 
 let input = new Uint8Array(0);  // every line sent so far
-let lines_sent = 0;             // lines in `input`
 let shown = 0;                  // bytes of the program's output on screen
 let decoder = new TextDecoder();
 let line = "";                  // the line being typed
@@ -143,18 +145,16 @@ async function send(lines) {
   const longer = new Uint8Array(input.length + bytes.length);
   longer.set(input);
   longer.set(bytes, input.length);
+  const result = await run(longer, input.length);
   input = longer;
-  const result = await run(input);
   for (const [k, text] of lines.entries()) {
-    const at = lines_sent + k;
     // A program that has ended reads no more lines.
-    if (at >= result.asked.length) break;
+    if (k >= result.asked.length) break;
     if (k > 0) term.write(text);
     term.write("\r\n");
     say(text + "\n");
-    show(result.output, result.asked[at + 1] ?? result.output.length);
+    show(result.output, result.asked[k + 1] ?? result.output.length);
   }
-  lines_sent += lines.length;
   if (result.ended) finish(result.status);
 }
 
@@ -208,7 +208,6 @@ term.onData((data) => {
 
 async function start() {
   input = new Uint8Array(0);
-  lines_sent = 0;
   shown = 0;
   decoder = new TextDecoder();
   line = "";
