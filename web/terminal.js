@@ -5,9 +5,10 @@
 // time the user sends a line the program runs again on everything typed so
 // far. That gives the same screen: the program writes everything before
 // each wait, ends at the end of its input having written it all, and its
-// output for more input starts with its output for less. It is handed a
-// line a read, as a terminal hands it over, so one run also tells what the
-// screen showed after each line: lines pasted together cost one run.
+// output for more input starts with its output for less. The lines just
+// sent are handed over a line a read, as a terminal does, so one run also
+// tells what the screen showed after each: lines pasted together cost one
+// run.
 
 const module = await WebAssembly.compile(
   Uint8Array.from(atob(program), (c) => c.charCodeAt(0)));
