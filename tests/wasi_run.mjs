@@ -7,5 +7,7 @@ import { WASI } from "node:wasi";
 const wasi = new WASI({ version: "preview1", args: [process.argv[2]],
                         stdin: 0, stdout: 1, stderr: 2, returnOnExit: true });
 const module = await WebAssembly.compile(await readFile(process.argv[2]));
-const instance = await WebAssembly.instantiate(module, wasi.getImportObject());
+// wasiImport, not getImportObject(): Debian 12's node 18 has only the former.
+const instance = await WebAssembly.instantiate(
+  module, { wasi_snapshot_preview1: wasi.wasiImport });
 process.exitCode = wasi.start(instance);
