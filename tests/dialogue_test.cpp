@@ -66,6 +66,27 @@ TEST(DialogueTest, WholeScreensMatchTheGoldenTranscripts) {
   }
 }
 
+// Every session, read in pieces of every size from 1 to 16 bytes, gives
+// exactly the bytes it gives read whole; and the input cut after any line
+// gives a beginning of the whole output, which the page relies on.
+TEST(DialogueTest, OutputDoesNotDependOnHowTheInputIsCut) {
+  for (const auto& [name, input] : testing::sessions()) {
+    SCOPED_TRACE(name);
+    const std::string whole = run(input);
+    ASSERT_LT(whole.size(), StringSink::kLimit) << "a dialogue that never ends";
+    for (std::size_t chunk = 1; chunk <= 16; ++chunk) {
+      // Not ASSERT_EQ: its diff of two runaway screens takes far too long.
+      ASSERT_TRUE(run(input, chunk) == whole)
+          << "reads of " << chunk << " bytes";
+    }
+    for (auto end = input.find('\n'); end != std::string::npos;
+         end = input.find('\n', end + 1)) {
+      ASSERT_TRUE(whole.starts_with(run(input.substr(0, end + 1))))
+          << "input cut after byte " << end;
+    }
+  }
+}
+
 TEST(DialogueTest, Transcripts) {
   struct Case {
     const char* name;

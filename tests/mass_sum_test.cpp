@@ -46,6 +46,9 @@ TEST(MassSumTest, RoundsOnceTo64BitsThenOnceToSinglePrecision) {
       // No dialogue reaches these two: every mass is at least H's, and a
       // product below 2^40. A bit below the 64 kept still breaks the tie.
       {"a sticky bit", 0x1.8p-62f, 7, H, 0x1.c38ea2p+2f},
+      // A tie at 64 bits after an odd last bit: up to the even neighbour.
+      {"a 64-bit tie up to even", 0x1.fffffep-11f, 1655017472, H,
+       0x1.8db85p+30f},
       {"too far apart to matter", 0x1p-100f, 1, H, H},
       {"the largest count", 0, 2147483647, bits(0x438A8000), 594852970496.0f},
       {"too large for a float", 0, 2, FLT_MAX,

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,27 @@ TEST(StandardStreamsTest, InputIsRetriedUntilItGivesBytesOrEnds) {
     char buffer[64];
     EXPECT_EQ(std::string(buffer, input.read(buffer, sizeof buffer)), c.got);
     EXPECT_EQ(system.input_waits, c.waits);
+  }
+}
+
+// What a POSIX read or write that failed means to the loops above.
+TEST(StandardStreamsTest, PosixErrorsBecomeTransfers) {
+  struct Case {
+    int error;
+    Transfer::Result result;
+    int reported;  // the errno value kept for the message
+  };
+  const Case cases[] = {
+      {EINTR, Transfer::interrupted, 0},
+      {EAGAIN, Transfer::not_ready, 0},
+      {EPIPE, Transfer::closed, 0},
+      {ENOSPC, Transfer::failed, ENOSPC},
+  };
+  for (const Case& c : cases) {
+    errno = c.error;
+    const Transfer transfer = posix_transfer(-1);
+    EXPECT_EQ(transfer.result, c.result) << std::strerror(c.error);
+    EXPECT_EQ(transfer.error, c.reported) << std::strerror(c.error);
   }
 }
 

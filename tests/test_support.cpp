@@ -80,12 +80,31 @@ std::size_t count_of(const std::string& text, const std::string& piece) {
   return count;
 }
 
-std::string golden(const std::string& name) {
-  std::ifstream file(std::string(MOLAGIRLIK_GOLDEN_DIR) + "/" + name,
-                     std::ios::binary);
+namespace {
+
+std::string contents(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
   std::ostringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+}  // namespace
+
+std::string golden(const std::string& name) {
+  return contents(std::string(MOLAGIRLIK_GOLDEN_DIR) + "/" + name);
+}
+
+std::vector<std::pair<std::string, std::string>> sessions() {
+  std::vector<std::pair<std::string, std::string>> found;
+  std::string_view paths = MOLAGIRLIK_SESSIONS;  // separated by commas
+  while (!paths.empty()) {
+    const std::string path(paths.substr(0, paths.find(',')));
+    paths.remove_prefix(std::min(paths.size(), path.size() + 1));
+    found.emplace_back(path, contents(path));
+    EXPECT_FALSE(found.back().second.empty()) << path;
+  }
+  return found;
 }
 
 }  // namespace molagirlik::testing

@@ -56,4 +56,7 @@ std::size_t count_of(const std::string& text, const std::string& piece);
 // The contents of a file in the golden folder.
 std::string golden(const std::string& name);
 
+// Every golden and corpus session: its file name, and its input.
+std::vector<std::pair<std::string, std::string>> sessions();
+
 }  // namespace molagirlik::testing

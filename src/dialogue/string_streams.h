@@ -31,10 +31,14 @@ class StringSource final : public Source {
   std::size_t chunk_;
 };
 
-// Output collected in a string.
+// Output collected in a string, up to 4 MiB: past that the write fails,
+// so that a dialogue that never stops warning ends instead of filling the
+// memory.
 class StringSink final : public Sink {
  public:
+  static constexpr std::size_t kLimit = std::size_t{4} << 20;
   Status write(const char* data, std::size_t size) override {
+    if (size > kLimit - text.size()) return Status::failed;
     text.append(data, size);
     return Status::ok;
   }
