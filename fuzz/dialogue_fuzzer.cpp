@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "dialogue/console.h"
-#include "dialogue/string_streams.h"
-#include "main.h"
+#include "dialogue/dialogue.h"
+#include "string_streams.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ std::string run(std::string_view input, std::size_t chunk,
   StringSink sink;
   {
     Console console(source, sink, letters);
-    if (molagirlik::run_dialogue(console) != 0) std::abort();
+    molagirlik::run_dialogue(console);
   }
   return sink.text;
 }

@@ -15,13 +15,13 @@
 namespace molagirlik {
 namespace {
 
-using testing::contains_in_order;
-using testing::count_of;
-using testing::cp857;
-using testing::Outcome;
-using testing::run_program;
-using testing::RunOptions;
-using testing::Stdin;
+using test::contains_in_order;
+using test::count_of;
+using test::cp857;
+using test::Outcome;
+using test::run_program;
+using test::RunOptions;
+using test::Stdin;
 
 const std::string kProgram = MOLAGIRLIK_BINARY;
 const std::string kDecimalPrompt = cp857("buraya giriniz: ");
@@ -131,7 +131,7 @@ TEST(BadInputTest, AnOutputThatCannotBeWrittenIsAFailure) {
 // Non-blocking descriptors, as some parent programs leave them: a read or
 // write that is not ready yet waits, and nothing is lost.
 TEST(BadInputTest, NonBlockingInputAndOutputLoseNothing) {
-  testing::Conversation user(kProgram, true);
+  test::Conversation user(kProgram, true);
   ASSERT_TRUE(user.wait_for(kDecimalPrompt));
   user.type("2\nH 2\n");
   ASSERT_TRUE(user.wait_for(cp857("2. elementin sembolü: ")));

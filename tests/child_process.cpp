@@ -12,7 +12,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace molagirlik::testing {
+namespace molagirlik::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -201,4 +201,4 @@ int Conversation::finish() {
   return outcome.exit_status;
 }
 
-}  // namespace molagirlik::testing
+}  // namespace molagirlik::test

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace molagirlik::testing {
+namespace molagirlik::test {
 
 struct Outcome {
   std::string output;
@@ -62,4 +62,4 @@ class Conversation {
   std::string output_;
 };
 
-}  // namespace molagirlik::testing
+}  // namespace molagirlik::test

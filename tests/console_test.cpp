@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "dialogue/dialogue.h"
 #include "dialogue/letters.h"
-#include "main.h"
 #include "test_support.h"
 
 namespace molagirlik {
@@ -143,8 +143,8 @@ TEST(ConsoleTest, CharacterReadTakesCrLfAsOneLineEnd) {
 }
 
 TEST(ConsoleTest, OutputIsWrittenOnceBeforeEachWaitAndNotBefore) {
-  testing::CountingSink sink;
-  testing::RecordingSource source({"1 2\n", "3\n"}, sink);
+  test::CountingSink sink;
+  test::RecordingSource source({"1 2\n", "3\n"}, sink);
   Console console(source, sink);
   int value = 0;
 
@@ -186,10 +186,10 @@ TEST(ConsoleTest, TheEndOfInputIsFinal) {
   StringSink sink;
   {
     Console console(terminal, sink);
-    EXPECT_EQ(run_dialogue(console), 0);
+    run_dialogue(console);
   }
   EXPECT_EQ(terminal.reads, 2);
-  EXPECT_TRUE(sink.text.ends_with(testing::cp857("2. elementin sembolü: ")));
+  EXPECT_TRUE(sink.text.ends_with(test::cp857("2. elementin sembolü: ")));
 }
 
 TEST(ConsoleTest, ReadsEndOnceTheOutputIsGone) {
@@ -290,13 +290,16 @@ TEST(ConsoleTest, ConversionsWriteTheirArguments) {
   {
     Console cp857(source, cp857_sink);
     Console utf8(source, utf8_sink, LetterEncoding::utf8);
-    cp857.print("%d|%d|şö|%s|%1.3f"_screen, INT_MIN, 0, word, 2.5f);
-    utf8.print("%d|%d|şö|%s|%1.3f"_screen, INT_MIN, 0, word, 2.5f);
+    cp857.print("%d|%d|şö|%s|%1.3f"_screen, INT64_MIN, std::int64_t{0}, word,
+                2.5f);
+    utf8.print("%d|%d|şö|%s|%1.3f"_screen, INT64_MIN, std::int64_t{0}, word,
+               2.5f);
   }
   EXPECT_EQ(cp857_sink.text,
-            std::string("-2147483648|0|\x9F\x94|%n\0x|2.500", 27));
-  EXPECT_EQ(utf8_sink.text,
-            std::string("-2147483648|0|\xC5\x9F\xC3\xB6|%n\0x|2.500", 29));
+            std::string("-9223372036854775808|0|\x9F\x94|%n\0x|2.500", 36));
+  EXPECT_EQ(
+      utf8_sink.text,
+      std::string("-9223372036854775808|0|\xC5\x9F\xC3\xB6|%n\0x|2.500", 38));
 }
 
 }  // namespace

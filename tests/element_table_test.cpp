@@ -90,9 +90,9 @@ TEST(ElementTableTest, RejectionEchoesTheWordAsData) {
       reject_symbol(console, word);
     }
     EXPECT_EQ(sink.text,
-              testing::cp857("\nUYARI: " + word +
-                             " geçerli bir element sembolü değil!\n"
-                             "Lütfen element sembolünü tekrar giriniz...\n\n"));
+              test::cp857("\nUYARI: " + word +
+                          " geçerli bir element sembolü değil!\n"
+                          "Lütfen element sembolünü tekrar giriniz...\n\n"));
   }
 }
 

@@ -9,9 +9,9 @@
 namespace molagirlik {
 namespace {
 
-using testing::cp857;
-using testing::golden;
-using testing::run_program;
+using test::cp857;
+using test::golden;
+using test::run_program;
 
 const std::string kProgram = MOLAGIRLIK_BINARY;
 
@@ -38,7 +38,7 @@ TEST(EndToEndTest, GoldenTranscriptsThroughPipes) {
 }
 
 TEST(EndToEndTest, EachPromptArrivesBeforeTheProgramWaits) {
-  testing::Conversation user(kProgram);
+  test::Conversation user(kProgram);
   const std::pair<std::string, std::string> steps[] = {
       {cp857("buraya giriniz: "), "2\n"},
       {cp857("1. elementin sembolü: "), "H\n"},

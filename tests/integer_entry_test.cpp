@@ -9,7 +9,7 @@
 namespace molagirlik {
 namespace {
 
-using testing::cp857;
+using test::cp857;
 
 const std::string kPrompt = cp857(
     "   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya "

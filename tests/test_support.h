@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "dialogue/console.h"
-#include "dialogue/string_streams.h"
+#include "string_streams.h"
 
-namespace molagirlik::testing {
+namespace molagirlik::test {
 
 // The text with each Turkish letter turned from UTF-8 into its code page 857
 // byte, so that expected screens can be written readably.
@@ -59,4 +59,4 @@ std::string golden(const std::string& name);
 // Every golden and corpus session: its file name, and its input.
 std::vector<std::pair<std::string, std::string>> sessions();
 
-}  // namespace molagirlik::testing
+}  // namespace molagirlik::test

@@ -11,8 +11,8 @@
 namespace molagirlik {
 namespace {
 
-using testing::golden;
-using testing::run_program;
+using test::golden;
+using test::run_program;
 
 const std::string kCp857Program = MOLAGIRLIK_BINARY;
 const std::string kUtf8Program = MOLAGIRLIK_UTF8_BINARY;
@@ -63,7 +63,7 @@ TEST(Utf8CompanionTest, EchoesATypedWordExactlyAsTyped) {
 }
 
 TEST(Utf8CompanionTest, ShowsEachPromptBeforeWaiting) {
-  testing::Conversation user(kUtf8Program);
+  test::Conversation user(kUtf8Program);
   const std::pair<std::string, std::string> steps[] = {
       {"buraya giriniz: ", "2\n"},        {"1. elementin sembolü: ", "H\n"},
       {"1. elementin adedi  : ", "2\n"},  {"2. elementin sembolü: ", "son\n"},

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dialogue/utf8.h"
+
 namespace molagirlik {
 namespace {
 
@@ -24,7 +26,6 @@ Console::Console(Source& in, Sink& out, LetterEncoding letters)
 
 void Console::flush() {
   if (out_size_ == 0) return;
-  ++flushes_;
   if (status_ == Sink::Status::ok)
     status_ = out_.write(out_buffer_.data(), out_size_);
   out_size_ = 0;
@@ -40,54 +41,19 @@ void Console::put_large(const char* data, std::size_t size) {
   out_size_ = size;
 }
 
-void Console::print_args(const char* format, const std::uint16_t* literals,
-                         const format_detail::Arg* args, std::size_t count) {
-  for (std::size_t k = 0;; ++k) {
-    put(format, literals[k]);
-    if (k == count) return;
-    format += literals[k];
-    const format_detail::Arg& arg = args[k];
-    // The conversions were checked when the format was made: "%d", "%s" or
-    // "%1.Nf".
-    switch (format[1]) {
-      case 'd': {
-        char digits[24];
-        const auto result =
-            std::to_chars(digits, digits + sizeof digits, arg.integer);
-        put(digits, static_cast<std::size_t>(result.ptr - digits));
-        format += 2;
-        break;
-      }
-      case 's':
-        put(arg.text.data(), arg.text.size());
-        format += 2;
-        break;
-      default: {
-        // The C library's own conversion of the exact value, rounded once.
-        // Enough for any float: a sign, 39 digits, the point, 6 decimals.
-        char digits[48];
-        const int size =
-            std::snprintf(digits, sizeof digits, "%1.*f", format[3] - '0',
-                          static_cast<double>(arg.real));
-        put(digits, static_cast<std::size_t>(size));
-        format += 5;
-        break;
-      }
-    }
-  }
+void Console::put_arg(Conversion, std::int64_t value) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  put(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
-std::size_t unfinished_utf8(const char* data, std::size_t size) {
-  for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
-    const auto byte = static_cast<unsigned char>(data[size - back]);
-    if ((byte & 0xC0) == 0x80) continue;  // a continuation byte
-    const std::size_t length = byte >= 0xF0   ? 4
-                               : byte >= 0xE0 ? 3
-                               : byte >= 0xC0 ? 2
-                                              : 1;
-    return length > back ? back : 0;
-  }
-  return 0;
+void Console::put_arg(Conversion fixed, float value) {
+  // The C library's own conversion of the exact value, rounded once. Enough
+  // for any float: a sign, 39 digits, the point, 6 decimals.
+  char digits[48];
+  const int size = std::snprintf(digits, sizeof digits, "%1.*f", fixed.decimals,
+                                 static_cast<double>(value));
+  put(digits, static_cast<std::size_t>(size));
 }
 
 bool Console::refill(std::size_t count) {

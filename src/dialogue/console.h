@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "dialogue/byte_stream.h"
 #include "dialogue/format.h"
@@ -28,10 +29,6 @@ struct Word {
   std::size_t size = 0;
   std::string_view view() const { return {bytes.data(), size}; }
 };
-
-// How many bytes at the end of `data` begin a UTF-8 sequence that `data`
-// does not finish.
-std::size_t unfinished_utf8(const char* data, std::size_t size);
 
 // What an integer read found.
 enum class IntRead {
@@ -55,13 +52,12 @@ class Console {
   // decimal, "%s" the bytes as they are, "%1.Nf" a number with N decimals).
   template <class... Args>
   void print(Format<std::type_identity_t<Args>...> format, Args... args) {
-    const EncodedText& text = format.in(letters_);
-    if constexpr (sizeof...(Args) == 0) {
-      put(text.bytes, text.literals[0]);
-    } else {
-      const format_detail::Arg list[] = {format_detail::make_arg(args)...};
-      print_args(text.bytes, text.literals, list, sizeof...(Args));
-    }
+    const Form& form = format.in(letters_);
+    const char* run = form.runs;
+    const std::uint16_t* length = form.run_lengths;
+    const Conversion* conversion = form.conversions;
+    put(run, *length);
+    ((run += *length++, put_arg(*conversion++, args), put(run, *length)), ...);
   }
 
   // Integer read: skips white space, then takes an optional sign and the
@@ -88,8 +84,11 @@ class Console {
   static constexpr std::size_t kInputSize = 64 * 1024;
   static constexpr std::size_t kOutputSize = 64 * 1024;
 
-  void print_args(const char* format, const std::uint16_t* literals,
-                  const format_detail::Arg* args, std::size_t count);
+  void put_arg(Conversion, std::int64_t value);
+  void put_arg(Conversion, std::string_view word) {
+    put(word.data(), word.size());
+  }
+  void put_arg(Conversion fixed, float value);
   void put(const char* data, std::size_t size) {
     if (size <= kOutputSize - out_size_) {
       std::memcpy(out_buffer_.data() + out_size_, data, size);
@@ -119,7 +118,6 @@ class Console {
   std::size_t in_pos_ = 0;
   std::size_t in_end_ = 0;
   std::size_t out_size_ = 0;
-  std::size_t flushes_ = 0;  // how often the output buffer was emptied
   std::array<char, kInputSize> in_buffer_;
   std::array<char, kOutputSize> out_buffer_;
 };

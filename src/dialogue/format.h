@@ -1,8 +1,8 @@
 // Screen texts, written in the code as the screen shows them: in UTF-8,
-// with "%d", "%s" and "%1.0f" to "%1.6f" conversions. Their code page 857
-// bytes are made at compile time, and their conversions are checked at
-// compile time against the arguments that fill them. The helpers below run
-// only in the initialisers of constexpr variables, that is, while compiling.
+// with "%d", "%s" and "%1.0f" to "%1.6f" conversions. Each text is parsed
+// once, while compiling, into its conversions and the literal runs between
+// them, in UTF-8 and in code page 857; the conversions are checked then
+// against the arguments that fill them.
 #pragma once
 
 #include <array>
@@ -10,169 +10,178 @@
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "dialogue/letters.h"
 
 namespace molagirlik {
 
-// One encoding of a screen text: its bytes, and the length of the literal
-// text before each conversion and after the last one.
-struct EncodedText {
-  const char* bytes;
-  const std::uint16_t* literals;
+// One conversion of a screen text.
+struct Conversion {
+  enum Kind : char {
+    integer,  // "%d": an std::int64_t in decimal
+    word,     // "%s": a std::string_view, its bytes as they are
+    fixed,    // "%1.Nf": a float with N decimals
+  };
+  Kind kind = integer;
+  int decimals = 0;  // of a fixed conversion
 };
 
-namespace format_detail {
+// A screen text in one letter encoding: its literal runs one after another,
+// the length of each (the run before each conversion, then the one after the
+// last), and the conversions.
+struct Form {
+  const char* runs;
+  const std::uint16_t* run_lengths;
+  const Conversion* conversions;
+};
+
+namespace screen_text {
 
 // A string literal, as a template argument.
 template <std::size_t N>
-struct Literal {
+struct Chars {
   char chars[N]{};
-  consteval Literal(const char (&text)[N]) {  // NOLINT: implicit
+  consteval Chars(const char (&text)[N]) {  // NOLINT: implicit
     for (std::size_t i = 0; i < N; ++i) chars[i] = text[i];
   }
   constexpr std::string_view view() const { return {chars, N - 1}; }
 };
 
-// Not constexpr: a screen text whose check reaches one of these does not
+// Not constexpr: a screen text whose parse reaches one of these does not
 // compile, and the compiler's message names it.
 inline void letter_outside_the_eleven_turkish_ones() {}
 inline void unknown_conversion() {}
+inline void too_many_conversions() {}
 inline void conversions_do_not_match_their_arguments() {}
-inline void screen_text_is_too_long() {}
 
-// The code page 857 byte of the letter that `text` starts with, and the
-// letter's length in UTF-8.
-struct Encoded {
-  char byte;
-  std::size_t length;
+inline constexpr std::size_t kMaxConversions = 4;
+
+// A screen text of N - 1 bytes, parsed. Indexed by LetterEncoding.
+template <std::size_t N>
+struct Parsed {
+  std::array<Conversion, kMaxConversions> conversions{};
+  std::size_t count = 0;  // of conversions
+  std::array<std::array<char, N>, 2> runs{};
+  std::array<std::array<std::uint16_t, kMaxConversions + 1>, 2> run_lengths{};
 };
-constexpr Encoded first_letter(std::string_view text) {
-  if (static_cast<unsigned char>(text[0]) < 0x80) return {text[0], 1};
-  for (const Letter& letter : kLetters) {
-    if (text.starts_with(letter.utf8)) {
-      return {static_cast<char>(letter.code), letter.utf8.size()};
-    }
-  }
-  letter_outside_the_eleven_turkish_ones();
-  return {'?', 1};
-}
 
-constexpr std::size_t cp857_size(std::string_view utf8) {
-  std::size_t size = 0;
-  for (std::size_t i = 0; i < utf8.size();
-       i += first_letter(utf8.substr(i)).length) {
-    ++size;
-  }
-  return size;
-}
-
-template <std::size_t Size>
-constexpr std::array<char, Size> to_cp857(std::string_view utf8) {
-  std::array<char, Size> bytes{};
-  std::size_t size = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++size) {
-    const Encoded letter = first_letter(utf8.substr(i));
-    bytes[size] = letter.byte;
-    i += letter.length;
-  }
-  return bytes;
-}
-
-// The length of a conversion that starts at the front of `text`.
-constexpr std::size_t conversion_length(std::string_view text) {
-  if (text.starts_with("%d") || text.starts_with("%s")) return 2;
+// The conversion at the front of `text`, and its length.
+consteval std::pair<Conversion, std::size_t> conversion_at(
+    std::string_view text) {
+  if (text.starts_with("%d")) return {{Conversion::integer, 0}, 2};
+  if (text.starts_with("%s")) return {{Conversion::word, 0}, 2};
   if (text.size() >= 5 && text.starts_with("%1.") && text[3] >= '0' &&
       text[3] <= '6' && text[4] == 'f') {
-    return 5;
+    return {{Conversion::fixed, text[3] - '0'}, 5};
   }
   unknown_conversion();
-  return 1;
+  return {};
 }
 
-constexpr std::size_t conversion_count(std::string_view text) {
+// The code page 857 byte of the letter at the front of `text`, and the
+// letter's length in UTF-8.
+consteval std::pair<char, std::size_t> letter_at(std::string_view text) {
+  if (static_cast<unsigned char>(text[0]) < 0x80) return {text[0], 1};
+  for (const Letter& letter : kLetters) {
+    if (text.starts_with(letter.utf8))
+      return {letter.cp857, letter.utf8.size()};
+  }
+  letter_outside_the_eleven_turkish_ones();
+  return {};
+}
+
+// Where a parse writes: the arrays of a Parsed, indexed by LetterEncoding.
+struct ParseInto {
+  Conversion* conversions;
+  std::array<char*, 2> runs;
+  std::array<std::uint16_t*, 2> run_lengths;
+};
+
+// Parses `text` into `into`; returns the number of conversions.
+consteval std::size_t parse(std::string_view text, ParseInto into) {
+  constexpr auto cp857 = static_cast<std::size_t>(LetterEncoding::cp857);
+  constexpr auto utf8 = static_cast<std::size_t>(LetterEncoding::utf8);
   std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%') {
-      ++count;
-      i += conversion_length(text.substr(i)) - 1;
+  std::array<std::size_t, 2> size{};  // of the runs so far
+  std::array<std::size_t, 2> run_start{};
+  for (std::size_t i = 0;;) {
+    if (i == text.size() || text[i] == '%') {
+      for (std::size_t form : {cp857, utf8}) {
+        into.run_lengths[form][count] =
+            static_cast<std::uint16_t>(size[form] - run_start[form]);
+        run_start[form] = size[form];
+      }
+      if (i == text.size()) return count;
+      if (count == kMaxConversions) too_many_conversions();
+      const auto conversion = conversion_at(text.substr(i));
+      into.conversions[count++] = conversion.first;
+      i += conversion.second;
+      continue;
     }
+    const auto letter = letter_at(text.substr(i));
+    into.runs[cp857][size[cp857]++] = letter.first;
+    for (std::size_t k = 0; k < letter.second; ++k) {
+      into.runs[utf8][size[utf8]++] = text[i + k];
+    }
+    i += letter.second;
   }
-  return count;
 }
 
-template <std::size_t Count>
-constexpr std::array<std::uint16_t, Count + 1> literal_lengths(
-    std::string_view text) {
-  if (text.size() > UINT16_MAX) screen_text_is_too_long();
-  std::array<std::uint16_t, Count + 1> lengths{};
-  std::size_t start = 0;
+// The parse of a text in a Parsed of its own size. (clang 14 cannot
+// initialise a variable from a consteval call inside a template, so the
+// work is done in the function above.)
+template <std::size_t N>
+consteval Parsed<N> parse(const Chars<N>& chars) {
+  static_assert(N <= UINT16_MAX, "a screen text too long for its run lengths");
+  Parsed<N> parsed;
+  parsed.count =
+      parse(chars.view(),
+            {parsed.conversions.data(),
+             {parsed.runs[0].data(), parsed.runs[1].data()},
+             {parsed.run_lengths[0].data(), parsed.run_lengths[1].data()}});
+  return parsed;
+}
+
+// The conversion that an argument of type T fills.
+template <class T>
+consteval Conversion::Kind kind_for() {
+  if constexpr (std::is_same_v<T, std::int64_t>) return Conversion::integer;
+  if constexpr (std::is_same_v<T, std::string_view>) return Conversion::word;
+  if constexpr (std::is_same_v<T, float>) return Conversion::fixed;
+  static_assert(std::is_same_v<T, std::int64_t> ||
+                    std::is_same_v<T, std::string_view> ||
+                    std::is_same_v<T, float>,
+                "a screen text takes std::int64_t, std::string_view, float");
+  return Conversion::integer;
+}
+
+// Whether `parsed` has one conversion for each argument, in order, each of
+// the argument's kind.
+template <class... Args, std::size_t N>
+consteval bool fits(const Parsed<N>& parsed) {
   std::size_t k = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') continue;
-    lengths[k++] = static_cast<std::uint16_t>(i - start);
-    i += conversion_length(text.substr(i)) - 1;
-    start = i + 1;
-  }
-  lengths[k] = static_cast<std::uint16_t>(text.size() - start);
-  return lengths;
+  return parsed.count == sizeof...(Args) &&
+         ((parsed.conversions[k++].kind == kind_for<Args>()) && ...);
 }
 
-// Whether `text` holds exactly one conversion for each argument, in order,
-// each suited to its argument: "%d" takes an int or an int64_t, "%s" a
-// string_view, "%1.Nf" a float.
-template <class... Args>
-consteval bool conversions_match(std::string_view text) {
-  constexpr std::array<char, sizeof...(Args) + 1> kinds{
-      (std::is_same_v<Args, int> || std::is_same_v<Args, std::int64_t> ? 'd'
-       : std::is_same_v<Args, std::string_view>                        ? 's'
-       : std::is_same_v<Args, float>                                   ? '1'
-                                     : '?')...,
-      '\0'};
-  std::size_t next = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') continue;
-    if (next == sizeof...(Args) || text[i + 1] != kinds[next++]) return false;
-    i += conversion_length(text.substr(i)) - 1;
-  }
-  return next == sizeof...(Args);
-}
+}  // namespace screen_text
 
-// Arguments, whatever their conversion.
-struct Arg {
-  std::int64_t integer = 0;
-  float real = 0;
-  std::string_view text;
-};
-
-inline Arg make_arg(int value) { return {value, 0, {}}; }
-inline Arg make_arg(std::int64_t value) { return {value, 0, {}}; }
-inline Arg make_arg(float value) { return {0, value, {}}; }
-inline Arg make_arg(std::string_view value) { return {0, 0, value}; }
-
-}  // namespace format_detail
-
-// A screen text, made from a string literal by the suffix _screen: its UTF-8
-// bytes as written, and its code page 857 bytes. Any letter beyond ASCII
-// and the eleven Turkish letters is a compile error.
-template <format_detail::Literal S>
+// A screen text, made from a string literal by the suffix _screen. Any
+// letter beyond ASCII and the eleven Turkish letters is a compile error.
+template <screen_text::Chars S>
 struct ScreenText {
-  static constexpr std::size_t kConversions =
-      format_detail::conversion_count(S.view());
-  static constexpr std::size_t kCp857Size = format_detail::cp857_size(S.view());
-  static constexpr auto kCp857 = format_detail::to_cp857<kCp857Size>(S.view());
-  static constexpr auto kCp857Literals =
-      format_detail::literal_lengths<kConversions>(
-          {kCp857.data(), kCp857.size()});
-  static constexpr auto kUtf8Literals =
-      format_detail::literal_lengths<kConversions>(S.view());
+  static constexpr auto kParsed = screen_text::parse(S);
   // Indexed by LetterEncoding.
-  static constexpr EncodedText kForms[2] = {
-      {kCp857.data(), kCp857Literals.data()}, {S.chars, kUtf8Literals.data()}};
+  static constexpr Form kForms[2] = {
+      {kParsed.runs[0].data(), kParsed.run_lengths[0].data(),
+       kParsed.conversions.data()},
+      {kParsed.runs[1].data(), kParsed.run_lengths[1].data(),
+       kParsed.conversions.data()}};
 };
 
-template <format_detail::Literal S>
-constexpr ScreenText<S> operator""_screen() {
+template <screen_text::Chars S>
+consteval ScreenText<S> operator""_screen() {
   return {};
 }
 
@@ -182,19 +191,19 @@ constexpr ScreenText<S> operator""_screen() {
 template <class... Args>
 class Format {
  public:
-  template <format_detail::Literal S>
+  template <screen_text::Chars S>
   consteval Format(ScreenText<S>)  // NOLINT: implicit
       : forms_(ScreenText<S>::kForms) {
-    if (!format_detail::conversions_match<Args...>(S.view())) {
-      format_detail::conversions_do_not_match_their_arguments();
+    if (!screen_text::fits<Args...>(ScreenText<S>::kParsed)) {
+      screen_text::conversions_do_not_match_their_arguments();
     }
   }
-  const EncodedText& in(LetterEncoding letters) const {
+  const Form& in(LetterEncoding letters) const {
     return forms_[static_cast<std::size_t>(letters)];
   }
 
  private:
-  const EncodedText* forms_;
+  const Form* forms_;
 };
 
 }  // namespace molagirlik

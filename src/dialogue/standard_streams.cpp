@@ -1,27 +1,8 @@
 #include "dialogue/standard_streams.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace molagirlik {
-
-Transfer posix_transfer(long long count) {
-  if (count >= 0) return {Transfer::done, static_cast<std::size_t>(count), 0};
-  switch (errno) {
-    case EINTR:
-      return {Transfer::interrupted, 0, 0};
-    case EAGAIN:
-#if EWOULDBLOCK != EAGAIN
-    case EWOULDBLOCK:
-#endif
-      return {Transfer::not_ready, 0, 0};
-    case EPIPE:
-      return {Transfer::closed, 0, 0};
-    default:
-      return {Transfer::failed, 0, errno};
-  }
-}
 
 std::size_t StandardInput::read(char* buffer, std::size_t size) {
   for (;;) {
@@ -66,21 +47,6 @@ Sink::Status StandardOutput::write(const char* data, std::size_t size) {
     }
   }
   return Status::ok;
-}
-
-StandardConsole::StandardConsole(const char* program, LetterEncoding letters)
-    : program_(program),
-      system_(system_streams(letters)),
-      in_(system_),
-      out_(system_),
-      console_(in_, out_, letters) {}
-
-int StandardConsole::finish() {
-  console_.flush();
-  if (console_.output_status() != Sink::Status::failed) return 0;
-  std::fprintf(stderr, "%s: write error: %s\n", program_,
-               std::strerror(out_.error()));
-  return 1;
 }
 
 }  // namespace molagirlik

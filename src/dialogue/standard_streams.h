@@ -8,7 +8,6 @@
 #include <cstddef>
 
 #include "dialogue/byte_stream.h"
-#include "dialogue/console.h"
 #include "dialogue/letters.h"
 
 namespace molagirlik {
@@ -39,10 +38,6 @@ class SystemStreams {
   ~SystemStreams() = default;
 };
 
-// What a POSIX read or write that returned `count` did; when `count` is
-// negative, errno says why.
-Transfer posix_transfer(long long count);
-
 // This platform's standard streams, set up for a program writing its
 // letters in `letters`: a reader that goes away is reported as `closed`,
 // and bytes pass through unchanged.
@@ -71,26 +66,6 @@ class StandardOutput final : public Sink {
  private:
   SystemStreams& system_;
   int error_ = 0;
-};
-
-// The console on the process's standard input and output.
-class StandardConsole {
- public:
-  // `program` names the program in its error message.
-  explicit StandardConsole(const char* program,
-                           LetterEncoding letters = LetterEncoding::cp857);
-  Console& console() { return console_; }
-  // Flushes the output and returns the process exit status: 0, or 1 (with a
-  // message on standard error) when the output could not be written for
-  // another reason than its reader going away.
-  int finish();
-
- private:
-  const char* program_;
-  SystemStreams& system_;
-  StandardInput in_;
-  StandardOutput out_;
-  Console console_;
 };
 
 }  // namespace molagirlik

@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "dialogue/standard_streams.h"
+#include "dialogue/posix_transfer.h"
 
 namespace molagirlik {
 namespace {

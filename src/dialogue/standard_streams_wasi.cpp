@@ -2,7 +2,7 @@
 // hands them over: no signals, and nothing to wait on.
 #include <unistd.h>
 
-#include "dialogue/standard_streams.h"
+#include "dialogue/posix_transfer.h"
 
 namespace molagirlik {
 namespace {

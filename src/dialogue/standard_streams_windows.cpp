@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dialogue/utf8.h"
+
 namespace molagirlik {
 namespace {
 

@@ -8,8 +8,7 @@
 namespace molagirlik {
 
 // Runs compound after compound, the first one numbered `first_compound`,
-// until the user declines another one or the input ends. Returns 0, the
-// program's exit status.
-int run_dialogue(Console& console, std::int64_t first_compound = 1);
+// until the user declines another one or the input ends.
+void run_dialogue(Console& console, std::int64_t first_compound = 1);
 
 }  // namespace molagirlik
