@@ -15,3 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
+# The core library's archive needs an index of WebAssembly symbols, which
+# binutils' ar cannot make.
+find_program(CMAKE_AR NAMES llvm-ar REQUIRED)
+find_program(CMAKE_RANLIB NAMES llvm-ranlib REQUIRED)
