@@ -25,7 +25,7 @@ constexpr auto kEncoding = molagirlik::LetterEncoding::cp857;
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   using molagirlik::Sink;
   molagirlik::SystemStreams& system = molagirlik::system_streams(kEncoding);
   molagirlik::StandardInput in(system);
@@ -33,7 +33,7 @@ int main() {
   Sink::Status status = Sink::Status::ok;
   {
     molagirlik::Console console(in, out, kEncoding);
-    molagirlik::run_dialogue(console);
+    molagirlik::run_dialogue(console, molagirlik::first_compound(argc, argv));
     console.flush();
     status = console.output_status();
   }

@@ -32,12 +32,12 @@ std::string cp857(std::string_view utf8) {
 }
 
 std::string run(std::string_view input, std::size_t chunk,
-                LetterEncoding letters) {
+                LetterEncoding letters, std::int64_t first) {
   StringSource source(input, chunk);
   StringSink sink;
   {
     Console console(source, sink, letters);
-    run_dialogue(console);
+    run_dialogue(console, first);
   }
   return sink.text;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "dialogue/byte_stream.h"
 #include "dialogue/letters.h"
@@ -42,6 +43,11 @@ class SystemStreams {
 // letters in `letters`: a reader that goes away is reported as `closed`,
 // and bytes pass through unchanged.
 SystemStreams& system_streams(LetterEncoding letters);
+
+// The ordinal of the first compound: 1, as the command line is ignored;
+// but under WASI its first argument, when that is a positive number, for
+// the web page, which starts the program again at the current compound.
+std::int64_t first_compound(int argc, char** argv);
 
 // Standard input as a source: retried until it gives bytes or ends. An
 // input that cannot be read ends like the end of a file.

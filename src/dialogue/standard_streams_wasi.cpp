@@ -2,6 +2,9 @@
 // hands them over: no signals, and nothing to wait on.
 #include <unistd.h>
 
+#include <charconv>
+#include <cstring>
+
 #include "dialogue/posix_transfer.h"
 
 namespace molagirlik {
@@ -24,5 +27,13 @@ WasiStreams streams;
 }  // namespace
 
 SystemStreams& system_streams(LetterEncoding) { return streams; }
+
+std::int64_t first_compound(int argc, char** argv) {
+  if (argc < 2) return 1;
+  std::int64_t z = 0;
+  const char* end = argv[1] + std::strlen(argv[1]);
+  const auto [rest, error] = std::from_chars(argv[1], end, z);
+  return error == std::errc() && rest == end && z > 0 ? z : 1;
+}
 
 }  // namespace molagirlik
