@@ -73,6 +73,17 @@ async function session(page, name) {
       .violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.length} places`));
     if (found.length > 0) throw new Error(`axe-core ${when}: ${found.join("; ")}`);
   };
+  // Where `text` stands on the screen, in CSS pixels, in the first row
+  // that shows it.
+  const where = (text) => page.evaluate((wanted) => {
+    const row = [...document.querySelectorAll(".xterm-rows > div")]
+      .find((r) => r.textContent.includes(wanted));
+    const rect = row.getBoundingClientRect();
+    const cell = rect.width / 80;
+    const column = row.textContent.indexOf(wanted);
+    return { left: rect.left + column * cell, right: rect.left + (column + wanted.length) * cell,
+             y: rect.top + rect.height / 2, width: document.documentElement.clientWidth };
+  }, text);
   const press = async (modifier, key) => {
     await keys.down(modifier);
     await keys.press(key);
@@ -101,15 +112,7 @@ async function session(page, name) {
     "                     1. bileşiğin molekül kütlesi: 18.02");
   if ((await rows()).some((row) => row.includes("xx"))) throw new Error("x left on screen");
   // The result lies inside the viewport, whatever its width.
-  const place = await page.evaluate(() => {
-    const row = [...document.querySelectorAll(".xterm-rows > div")]
-      .find((r) => r.textContent.includes("18.02"));
-    const rect = row.getBoundingClientRect();
-    const cell = rect.width / 80;
-    const column = row.textContent.indexOf("18.02");
-    return { left: rect.left + column * cell, right: rect.left + (column + 5) * cell,
-             width: document.documentElement.clientWidth };
-  });
+  const place = await where("18.02");
   if (place.left < 0 || place.right > place.width) {
     throw new Error(`18.02 lies at ${place.left}..${place.right} of ${place.width} px`);
   }
@@ -121,18 +124,10 @@ async function session(page, name) {
   await enter("c", "6", "C 6 H 12 O 6");
   await shows("4. elementin sembolü:");
   // Ctrl+C copies a word selected on screen, Ctrl+V pastes it.
-  const word = await page.evaluate(() => {
-    const row = [...document.querySelectorAll(".xterm-rows > div")]
-      .find((r) => r.textContent.includes("PROGRAMI"));
-    const rect = row.getBoundingClientRect();
-    const cell = rect.width / 80;
-    const column = row.textContent.indexOf("PROGRAMI");
-    return { from: rect.left + (column + 0.2) * cell, to: rect.left + (column + 7.8) * cell,
-             y: rect.top + rect.height / 2 };
-  });
-  await page.mouse.move(word.from, word.y);
+  const word = await where("PROGRAMI");
+  await page.mouse.move(word.left + 2, word.y);
   await page.mouse.down();
-  await page.mouse.move(word.to, word.y, { steps: 4 });
+  await page.mouse.move(word.right - 2, word.y, { steps: 4 });
   await page.mouse.up();
   await press("Control", "c");
   await press("Control", "v");
