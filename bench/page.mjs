@@ -18,7 +18,7 @@ const counts = process.argv.length > 3 ? process.argv.slice(3).map(Number)
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
   headless: true,
-  args: ["--no-sandbox", "--enable-precise-memory-info"],
+  args: ["--no-sandbox", "--enable-precise-memory-info", "--js-flags=--expose-gc"],
 });
 const median = (values) => [...values].sort((a, b) => a - b)[values.length >> 1];
 
@@ -88,7 +88,8 @@ for (const compounds of counts) {
     await page.keyboard.press("Enter");
     answers.push(await shown - await page.evaluate(() => globalThis.bench.enter_at));
   }
-  const heap = await page.evaluate(() => performance.memory?.usedJSHeapSize ?? 0);
+  // What stays, once what the runs left behind is collected.
+  const heap = await page.evaluate(() => (globalThis.gc?.(), performance.memory?.usedJSHeapSize ?? 0));
   console.log(`after ${compounds} compounds (pasted and answered in ${pasted} ms): ` +
     `one Enter on screen in ${answers.map((t) => t.toFixed(0)).join(", ")} ms ` +
     `(median ${median(answers).toFixed(0)}); JS heap ${(heap / 2 ** 20).toFixed(1)} MiB`);

@@ -234,7 +234,6 @@ function show(result, until) {
   shown = until;
   write(fresh);
   say(decoder.decode(fresh, { stream: true }));
-  if (shown > 0) performance.mark("molagirlik-output");
 }
 
 // A line's text after its Backspaces, without keys that edit nothing.
