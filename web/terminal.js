@@ -282,6 +282,12 @@ function finish(status, message = status === 0 ? "Program sona erdi."
   again.focus();
 }
 
+// A run or the page itself went wrong: say so, and offer to start again.
+function fail(error) {
+  console.error(error);
+  finish(1, `Sayfada bir hata oluştu: ${error.message}. Yeniden başlatabilirsiniz.`);
+}
+
 // Handles what was typed or pasted, a character at a time, as a terminal
 // does: Enter sends the line, together with every whole line pasted after
 // it, and the page answers before it handles the next key.
@@ -327,9 +333,8 @@ async function handle_keys() {
     }
   } catch (error) {
     keys = "";
-    term.write("\r\n");
-    finish(1, `Sayfada bir hata oluştu: ${error.message}. Yeniden başlatabilirsiniz.`);
-    console.error(error);
+    write("\r\n");
+    fail(error);
   } finally {
     busy = false;
   }
@@ -378,7 +383,7 @@ async function start() {
     prompt = opening.slice(opening.lastIndexOf("\n") + 1);
     show(result, result.written);
   } catch (error) {
-    finish(1, `Sayfada bir hata oluştu: ${error.message}. Yeniden başlatabilirsiniz.`);
+    fail(error);
   }
 }
 

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
-#include <utility>
 
 #include "dialogue/byte_stream.h"
 #include "dialogue/format.h"
