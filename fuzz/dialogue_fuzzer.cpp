@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "dialogue/console.h"
+#include "console/console.h"
 #include "dialogue/dialogue.h"
 #include "string_streams.h"
 

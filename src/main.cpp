@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogue/console.h"
+#include "console/console.h"
+#include "console/standard_streams.h"
 #include "dialogue/dialogue.h"
-#include "dialogue/standard_streams.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ constexpr auto kEncoding = molagirlik::LetterEncoding::cp857;
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   using molagirlik::Sink;
   molagirlik::SystemStreams& system = molagirlik::system_streams(kEncoding);
   molagirlik::StandardInput in(system);
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   Sink::Status status = Sink::Status::ok;
   {
     molagirlik::Console console(in, out, kEncoding);
-    molagirlik::run_dialogue(console, molagirlik::first_compound(argc, argv));
+    molagirlik::run_dialogue(console);
     console.flush();
     status = console.output_status();
   }

@@ -1,4 +1,4 @@
-#include "dialogue/console.h"
+#include "console/console.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "console/letters.h"
 #include "dialogue/dialogue.h"
-#include "dialogue/letters.h"
 #include "test_support.h"
 
 namespace molagirlik {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -68,12 +67,8 @@ TEST(DialogueTest, WholeScreensMatchTheGoldenTranscripts) {
 }
 
 // Every session, read in pieces of every size from 1 to 16 bytes, gives
-// exactly the bytes it gives read whole. The web page relies on the rest:
-// the input cut after any line gives a beginning of the whole output; and
-// where the dialogue then waits at a compound's first prompt, started again
-// there at that compound it goes on as the whole run does.
+// exactly the bytes it gives read whole.
 TEST(DialogueTest, OutputDoesNotDependOnHowTheInputIsCut) {
-  const std::string opening = run("");  // the banner and the first prompt
   for (const auto& [name, input] : test::sessions()) {
     SCOPED_TRACE(name);
     const std::string whole = run(input);
@@ -82,16 +77,6 @@ TEST(DialogueTest, OutputDoesNotDependOnHowTheInputIsCut) {
       // Not ASSERT_EQ: its diff of two runaway screens takes far too long.
       ASSERT_TRUE(run(input, chunk) == whole)
           << "reads of " << chunk << " bytes";
-    }
-    for (auto end = input.find('\n'); end != std::string::npos;
-         end = input.find('\n', end + 1)) {
-      const std::string part = run(input.substr(0, end + 1));
-      ASSERT_TRUE(whole.starts_with(part)) << "input cut after byte " << end;
-      if (!part.ends_with(opening)) continue;
-      const auto z = static_cast<std::int64_t>(count_of(part, opening));
-      EXPECT_EQ(run(input.substr(end + 1), SIZE_MAX, LetterEncoding::cp857, z),
-                opening + whole.substr(part.size()))
-          << "started again at compound " << z << " after byte " << end;
     }
   }
 }
@@ -193,19 +178,6 @@ TEST(DialogueTest, Transcripts) {
     EXPECT_TRUE(contains_in_order(screen, c.pieces));
     EXPECT_TRUE(screen.ends_with(kClosingEnd));
   }
-}
-
-// Past the largest 32-bit number, the compounds are still counted up.
-TEST(DialogueTest, OrdinalsGoOnPastThirtyTwoBits) {
-  StringSource source("2 H 1 son c 2 son\n");
-  StringSink sink;
-  {
-    Console console(source, sink);
-    run_dialogue(console, INT_MAX);
-  }
-  EXPECT_TRUE(contains_in_order(
-      sink.text, {information(INT_MAX), result_line(INT_MAX, "1.01"),
-                  information(std::int64_t{INT_MAX} + 1)}));
 }
 
 // A word cut to its first 255 bytes is echoed as whole UTF-8 characters.

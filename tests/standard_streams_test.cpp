@@ -1,7 +1,7 @@
 // The loops over the operating system's calls on standard input and output,
 // driven by a stand-in for those calls that does what real descriptors do:
 // take a few bytes, take none, get interrupted, not be ready, or fail.
-#include "dialogue/standard_streams.h"
+#include "console/standard_streams.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "console/utf8.h"
 #include "dialogue/dialogue.h"
-#include "dialogue/utf8.h"
 #ifndef _WIN32
-#include "dialogue/posix_transfer.h"
+#include "console/posix_streams.h"
 #endif
 #include "test_support.h"
 

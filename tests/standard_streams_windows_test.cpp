@@ -1,7 +1,7 @@
 // The Windows standard streams over scripted Windows calls: pipes that are
 // not ready, writes that take less than asked, a reader that left, console
 // lines with Ctrl+Z or Ctrl+C, and characters code page 857 lacks.
-#include "dialogue/standard_streams_windows.h"
+#include "console/standard_streams_windows.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/byte_stream.h"
+#include "console/byte_stream.h"
 
 namespace molagirlik {
 

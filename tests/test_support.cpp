@@ -32,12 +32,12 @@ std::string cp857(std::string_view utf8) {
 }
 
 std::string run(std::string_view input, std::size_t chunk,
-                LetterEncoding letters, std::int64_t first) {
+                LetterEncoding letters) {
   StringSource source(input, chunk);
   StringSink sink;
   {
     Console console(source, sink, letters);
-    run_dialogue(console, first);
+    run_dialogue(console);
   }
   return sink.text;
 }

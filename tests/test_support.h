@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/console.h"
+#include "console/console.h"
 #include "string_streams.h"
 
 namespace molagirlik::test {
@@ -18,10 +18,9 @@ namespace molagirlik::test {
 std::string cp857(std::string_view utf8);
 
 // Runs the whole dialogue in-process on `input`, handed over `chunk` bytes a
-// read, from compound `first` on, and returns what it wrote.
+// read, and returns what it wrote.
 std::string run(std::string_view input, std::size_t chunk = SIZE_MAX,
-                LetterEncoding letters = LetterEncoding::cp857,
-                std::int64_t first = 1);
+                LetterEncoding letters = LetterEncoding::cp857);
 
 // Whether every piece occurs in `text`, in order and without overlapping.
 // On failure, names the first piece that was not found.

@@ -79,13 +79,13 @@ void print_closing(Console& console) {
 
 }  // namespace
 
-void run_dialogue(Console& console, std::int64_t first_compound) {
+void run_dialogue(Console& console) {
   // The ordinals are 64 bits wide: a session piped in without end could
   // otherwise count past 32 bits in hours, and show negative numbers.
-  std::int64_t z = first_compound;  // ordinal of the current compound
-  int p = kDecimalPlacesSentinel;   // decimal places of the result, 0 to 6
-  std::int64_t x = 1;               // ordinal of the element being entered
-  Word a;                           // the word typed at the symbol prompt
+  std::int64_t z = 1;              // ordinal of the current compound
+  int p = kDecimalPlacesSentinel;  // decimal places of the result, 0 to 6
+  std::int64_t x = 1;              // ordinal of the element being entered
+  Word a;                          // the word typed at the symbol prompt
   float m = 0;    // mass of the current element; 0 when no symbol matched
   int n = 0;      // atom count of the current element
   float sum = 0;  // molecular mass of the compound so far

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "dialogue/console.h"
+#include "console/console.h"
 
 namespace molagirlik {
 

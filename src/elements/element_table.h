@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "dialogue/console.h"
+#include "console/console.h"
 
 namespace molagirlik {
 

@@ -1,4 +1,4 @@
-#include "dialogue/console.h"
+#include "console/console.h"
 
 #include <charconv>
 #include <climits>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogue/utf8.h"
+#include "console/utf8.h"
 
 namespace molagirlik {
 namespace {

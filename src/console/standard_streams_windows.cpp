@@ -1,5 +1,5 @@
 // Standard input and output on Windows.
-#include "dialogue/standard_streams_windows.h"
+#include "console/standard_streams_windows.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogue/utf8.h"
+#include "console/utf8.h"
 
 namespace molagirlik {
 namespace {
@@ -211,7 +211,5 @@ SystemStreams& system_streams(LetterEncoding letters) {
                                 GetStdHandle(STD_OUTPUT_HANDLE));
   return streams;
 }
-
-std::int64_t first_compound(int, char**) { return 1; }
 
 }  // namespace molagirlik

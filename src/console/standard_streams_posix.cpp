@@ -1,22 +1,15 @@
 // Standard input and output on a POSIX system.
 #include <sys/select.h>
-#include <unistd.h>
 
 #include <csignal>
 
-#include "dialogue/posix_transfer.h"
+#include "console/posix_streams.h"
 
 namespace molagirlik {
 namespace {
 
-class PosixStreams final : public SystemStreams {
+class PosixStreams final : public PosixDescriptors {
  public:
-  Transfer read(char* buffer, std::size_t size) override {
-    return posix_transfer(::read(STDIN_FILENO, buffer, size));
-  }
-  Transfer write(const char* data, std::size_t size) override {
-    return posix_transfer(::write(STDOUT_FILENO, data, size));
-  }
   // select, unlike poll, can wait on a terminal on every POSIX system.
   void wait(bool output) override {
     const int fd = output ? STDOUT_FILENO : STDIN_FILENO;
@@ -37,7 +30,5 @@ SystemStreams& system_streams(LetterEncoding) {
   std::signal(SIGPIPE, SIG_IGN);
   return streams;
 }
-
-std::int64_t first_compound(int, char**) { return 1; }
 
 }  // namespace molagirlik

@@ -12,7 +12,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "dialogue/letters.h"
+#include "console/letters.h"
 
 namespace molagirlik {
 

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <type_traits>
 
-#include "dialogue/byte_stream.h"
-#include "dialogue/format.h"
-#include "dialogue/letters.h"
+#include "console/byte_stream.h"
+#include "console/format.h"
+#include "console/letters.h"
 
 namespace molagirlik {
 

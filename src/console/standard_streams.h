@@ -6,10 +6,9 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
-#include "dialogue/byte_stream.h"
-#include "dialogue/letters.h"
+#include "console/byte_stream.h"
+#include "console/letters.h"
 
 namespace molagirlik {
 
@@ -40,14 +39,10 @@ class SystemStreams {
 };
 
 // This platform's standard streams, set up for a program writing its
-// letters in `letters`: a reader that goes away is reported as `closed`,
-// and bytes pass through unchanged.
+// letters in `letters`: a reader that goes away is reported as `closed`.
+// Files and pipes move the bytes unchanged; a Windows console is written
+// and read in its wide characters, converted from and to `letters`.
 SystemStreams& system_streams(LetterEncoding letters);
-
-// The ordinal of the first compound: 1, as the command line is ignored;
-// but under WASI its first argument, when that is a positive number, for
-// the web page, which starts the program again at the current compound.
-std::int64_t first_compound(int argc, char** argv);
 
 // Standard input as a source: retried until it gives bytes or ends. An
 // input that cannot be read ends like the end of a file.

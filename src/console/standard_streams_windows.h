@@ -9,8 +9,8 @@
 
 #include <cstddef>
 
-#include "dialogue/letters.h"
-#include "dialogue/standard_streams.h"
+#include "console/letters.h"
+#include "console/standard_streams.h"
 
 namespace molagirlik {
 
