@@ -1,8 +1,10 @@
 // The page, opened as a local file in Chromium and in Firefox, each at a
-// desktop's size and at a phone's: a person types, edits, pastes, copies
-// and restarts, and the test reads what the terminal's rows show. axe-core
-// audits the page at the first prompt, in mid-session and at the end.
-//   node tests/browser_test.mjs PAGE.html SCREENSHOT_FOLDER
+// desktop's size and at two phones': a person types, edits, pastes, copies
+// and restarts, and the test reads what the terminal's rows show. Each
+// step opens the page afresh and is reported on its own; the test fails
+// when any step does. axe-core audits the page at the first prompt, in
+// mid-session and at the end.
+//   node tests/browser_test.mjs PAGE.html SCREENSHOT_FOLDER [STEP...]
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
@@ -11,7 +13,7 @@ import { pathToFileURL } from "node:url";
 const require = createRequire(new URL("../web/package.json", import.meta.url));
 const puppeteer = require("puppeteer-core");
 const axe = readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
-const [page_file, shots] = process.argv.slice(2);
+const [page_file, shots, ...only] = process.argv.slice(2);
 const url = pathToFileURL(resolve(page_file)).href;
 
 const browsers = {
@@ -21,210 +23,363 @@ const browsers = {
   Firefox: { browser: "firefox",
              executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr" },
 };
+const phone = { isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
 const sizes = {
-  desktop: { width: 1280, height: 800 },
-  phone: { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3 },
+  "1280x800": { width: 1280, height: 800 },
+  "390x844": { width: 390, height: 844, ...phone },
+  "320x568": { width: 320, height: 568, ...phone },
 };
+const kDecimals = "   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz:";
+const kStopped = "Program bir hatayla durdu. Yeniden başlatabilirsiniz.";
+const fail = (message) => { throw new Error(message); };
 
-// Pastes `text` as the browser does. Firefox hands a page's own
-// DataTransfer over empty, so there the text comes as one input event, as
-// from a phone keyboard.
-async function paste(page, text) {
-  await page.evaluate((lines, firefox) => {
-    const area = document.querySelector(".xterm-helper-textarea");
-    if (firefox) {
-      area.dispatchEvent(new InputEvent("input", { data: lines, inputType: "insertText" }));
-      return;
-    }
-    const data = new DataTransfer();
-    data.setData("text/plain", lines);
-    area.dispatchEvent(new ClipboardEvent("paste", { clipboardData: data, bubbles: true, cancelable: true }));
-  }, text, /firefox/i.test(await page.browser().version()));
-}
-
-async function session(page, name) {
+// What a person does and sees on one opened page.
+function person(page, firefox) {
   const keys = page.keyboard;
   // The terminal's visible rows, as the user reads them.
   const rows = () => page.evaluate(() => document.querySelector(".xterm-rows")
     .innerText.replace(/\u00a0/g, " ").split("\n").map((row) => row.trimEnd()));
-  // Waits until the rows hold each of `lines`, whole.
-  const shows = async (...lines) => {
-    try {
-      await page.waitForFunction((wanted) => {
-        const now = document.querySelector(".xterm-rows").innerText
-          .replace(/\u00a0/g, " ").split("\n").map((row) => row.trimEnd());
-        return wanted.every((line) => now.includes(line));
-      }, { timeout: 10000 }, lines);
-    } catch {
-      const now = await rows();
-      throw new Error(`the rows lack "${lines.find((line) => !now.includes(line))}";` +
-        ` they end:\n${now.filter(Boolean).slice(-8).join("\n")}`);
-    }
+  const screen = () => page.evaluate(() => globalThis.molagirlik_screen());
+  const status = () => page.evaluate(() => document.getElementById("end-text").textContent);
+  return {
+    page, keys, rows, screen, status,
+    // Waits until the rows hold each of `lines`, whole.
+    async shows(...lines) {
+      try {
+        await page.waitForFunction((wanted) => {
+          const now = document.querySelector(".xterm-rows").innerText
+            .replace(/\u00a0/g, " ").split("\n").map((row) => row.trimEnd());
+          return wanted.every((line) => now.includes(line));
+        }, { timeout: 10000 }, lines);
+      } catch {
+        const now = await rows();
+        fail(`the rows lack "${lines.find((line) => !now.includes(line))}";` +
+          ` they end:\n${now.filter(Boolean).slice(-8).join("\n")}`);
+      }
+    },
+    async ends(text) {
+      await page.waitForFunction((t) => document.getElementById("end-text").textContent === t,
+        { timeout: 10000 }, text).catch(async () => fail(`the status reads "${await status()}"`));
+    },
+    async enter(...lines) {
+      for (const line of lines) {
+        await keys.type(line);
+        await keys.press("Enter");
+      }
+    },
+    async press(modifier, key) {
+      await keys.down(modifier);
+      await keys.press(key);
+      await keys.up(modifier);
+    },
+    // Pastes `text` as the browser does; Firefox hands a page's own
+    // DataTransfer over empty, so there it comes as one input event, as
+    // from a phone keyboard.
+    async paste(text) {
+      await page.evaluate((lines, as_input) => {
+        const area = document.querySelector(".xterm-helper-textarea");
+        if (as_input) {
+          area.dispatchEvent(new InputEvent("input", { data: lines, inputType: "insertText" }));
+          return;
+        }
+        const data = new DataTransfer();
+        data.setData("text/plain", lines);
+        area.dispatchEvent(new ClipboardEvent("paste", { clipboardData: data, bubbles: true, cancelable: true }));
+      }, text, firefox);
+    },
+    async audit(when) {
+      await page.evaluate(axe);
+      const found = await page.evaluate(async () => (await globalThis.axe.run())
+        .violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.length} places`));
+      if (found.length > 0) fail(`axe-core ${when}: ${found.join("; ")}`);
+    },
+    // Where `text` stands on the screen, in CSS pixels, in the last row
+    // that shows it, with the viewport's size.
+    where: (text) => page.evaluate((wanted) => {
+      const row = [...document.querySelectorAll(".xterm-rows > div")]
+        .findLast((r) => r.textContent.includes(wanted));
+      if (!row) return null;
+      const rect = row.getBoundingClientRect();
+      const cell = rect.width / 80;
+      const column = row.textContent.indexOf(wanted);
+      return { left: rect.left + column * cell, right: rect.left + (column + wanted.length) * cell,
+               y: rect.top + rect.height / 2, bottom: rect.bottom, cell,
+               width: document.documentElement.clientWidth, height: innerHeight };
+    }, text),
+    async inside(text) {
+      const at = await this.where(text);
+      if (!at) fail(`no row shows "${text}"`);
+      if (at.left < 0 || at.right > at.width || at.bottom > at.height) {
+        fail(`"${text}" lies at ${at.left}..${at.right} x ..${at.bottom} of ${at.width}x${at.height} px`);
+      }
+    },
+    // The session's input, pasted at once, then its last closing block.
+    async compounds(count) {
+      await this.paste("2\nH 1\nson\nc\n".repeat(count));
+      await page.waitForFunction((n) => {
+        const now = globalThis.molagirlik_screen();
+        return now.includes(`${n}. bileşiğin molekül kütlesi`) && now.endsWith("giriniz:");
+      }, { timeout: 30000 }, count);
+    },
   };
-  const enter = async (...lines) => {
-    for (const line of lines) {
-      await keys.type(line);
-      await keys.press("Enter");
-    }
-  };
-  const audit = async (when) => {
-    await page.evaluate(axe);
-    const found = await page.evaluate(async () => (await globalThis.axe.run())
-      .violations.map((v) => `${v.id} (${v.impact}): ${v.nodes.length} places`));
-    if (found.length > 0) throw new Error(`axe-core ${when}: ${found.join("; ")}`);
-  };
-  // Where `text` stands on the screen, in CSS pixels, in the first row
-  // that shows it.
-  const where = (text) => page.evaluate((wanted) => {
-    const row = [...document.querySelectorAll(".xterm-rows > div")]
-      .find((r) => r.textContent.includes(wanted));
-    const rect = row.getBoundingClientRect();
-    const cell = rect.width / 80;
-    const column = row.textContent.indexOf(wanted);
-    return { left: rect.left + column * cell, right: rect.left + (column + wanted.length) * cell,
-             y: rect.top + rect.height / 2, width: document.documentElement.clientWidth };
-  }, text);
-  const press = async (modifier, key) => {
-    await keys.down(modifier);
-    await keys.press(key);
-    await keys.up(modifier);
-  };
-
-  await shows("   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz:");
-  await audit("at the first prompt");
-  await enter("2");
-  // Backspace takes back a key on screen, and on an empty line nothing;
-  // an arrow key types nothing.
-  await keys.type("Hx");
-  await keys.press("Backspace");
-  await keys.press("Enter");
-  await keys.press("Backspace");
-  await keys.press("ArrowUp");
-  await enter("2");
-  await shows("1. elementin sembolü: H", "1. elementin adedi  : 2");
-  // Backspace across a line that wrapped past the 80th column.
-  await keys.press("Backspace");
-  await keys.type("O" + "x".repeat(90));
-  for (let i = 0; i < 90; ++i) await keys.press("Backspace");
-  await keys.press("Enter");
-  await enter("1", "son");
-  await shows("2. elementin sembolü: O", "2. elementin adedi  : 1",
-    "                     1. bileşiğin molekül kütlesi: 18.02");
-  if ((await rows()).some((row) => row.includes("xx"))) throw new Error("x left on screen");
-  // The result lies inside the viewport, whatever its width.
-  const place = await where("18.02");
-  if (place.left < 0 || place.right > place.width) {
-    throw new Error(`18.02 lies at ${place.left}..${place.right} of ${place.width} px`);
-  }
-  await audit("in mid-session");
-  await page.screenshot({ path: `${shots}/${name}.png` });
-
-  // A second compound: a phone keyboard's text, lines pasted together, and
-  // lines pasted past the end, which the program no longer reads.
-  await enter("c", "6", "C 6 H 12 O 6");
-  await shows("4. elementin sembolü:");
-  // Ctrl+C copies a word selected on screen, Ctrl+V pastes it.
-  const word = await where("PROGRAMI");
-  await page.mouse.move(word.left + 2, word.y);
-  await page.mouse.down();
-  await page.mouse.move(word.right - 2, word.y, { steps: 4 });
-  await page.mouse.up();
-  await press("Control", "c");
-  await press("Control", "v");
-  await keys.press("Enter");
-  await shows("4. elementin sembolü: PROGRAMI");
-  for (const letter of "Çay") await keys.sendCharacter(letter);
-  await keys.press("Enter");
-  await shows("4. elementin sembolü: Çay", "UYARI: Çay geçerli bir element sembolü değil!");
-  await paste(page, "son\n\nfazla\n");
-  await shows("                     2. bileşiğin molekül kütlesi: 180.155884");
-  await page.waitForFunction(() =>
-    document.getElementById("end-text").textContent === "Program sona erdi.");
-  const screen = await page.evaluate(() => globalThis.molagirlik_screen());
-  if (screen.includes("fazla")) throw new Error("a line past the end was echoed");
-  if (!screen.endsWith("YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ...")) {
-    throw new Error(`the screen ends "${screen.slice(-80)}"`);
-  }
-  if (await page.evaluate(() => document.activeElement.id) !== "again") {
-    throw new Error("the restart button has no focus at the end");
-  }
-  await audit("at the end");
-
-  // Started again: one banner, the keyboard in the terminal, Tab to the
-  // button and back, and Ctrl+C ends the input.
-  await keys.press("Enter");
-  await page.waitForFunction(() => globalThis.molagirlik_screen().endsWith("giriniz:"));
-  const again = await page.evaluate(() => globalThis.molagirlik_screen());
-  if (again.split("PROGRAMI").length !== 2) throw new Error(`after a restart:\n${again}`);
-  await keys.press("Tab");
-  const tabbed = await page.evaluate(() => document.activeElement.id);
-  await press("Shift", "Tab");
-  await enter("3");
-  await shows("   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz: 3");
-  if (tabbed !== "again") throw new Error(`Tab went to "${tabbed}"`);
-  await press("Control", "c");
-  await shows("1. elementin sembolü: ^C");
-  await page.waitForFunction(() =>
-    document.getElementById("end-text").textContent === "Program sona erdi.");
 }
 
-// Typed a line at a time, compound after compound, the page shows the very
-// screen that the same lines pasted at once give.
-async function same_screen(page) {
-  // The golden session's two compounds, three more, and the sixth begun.
-  const lines = readFileSync(new URL("golden/warnings.in", import.meta.url), "utf8")
-    .trimEnd().split("\n").concat(["c", "4", "C 1 O 2", "son", "c", "0", "son", "c",
-      "", "1", "He 1", "son", "c"]);
-  const begun = () => page.waitForFunction(() =>
-    globalThis.molagirlik_screen().split("PROGRAMI").length === 7, { timeout: 10000 });
-  await page.reload();
-  await page.waitForFunction(() => globalThis.molagirlik_screen().endsWith("giriniz:"));
-  for (const line of lines) {
-    await page.keyboard.type(line);
-    await page.keyboard.press("Enter");
-  }
-  await begun();
-  const typed = await page.evaluate(() => globalThis.molagirlik_screen());
-  await page.reload();
-  await page.waitForFunction(() => globalThis.molagirlik_screen().endsWith("giriniz:"));
-  await paste(page, lines.join("\n") + "\n");
-  await begun();
-  const pasted = await page.evaluate(() => globalThis.molagirlik_screen());
-  if (typed !== pasted) throw new Error(`typed:\n${typed}\n\npasted:\n${pasted}`);
-  // Ctrl+D at the start of a line ends the input.
-  await page.keyboard.down("Control");
-  await page.keyboard.press("d");
-  await page.keyboard.up("Control");
-  await page.waitForFunction(() =>
-    document.getElementById("end-text").textContent === "Program sona erdi.");
+// Each step: where it runs (sizes), and what a person does.
+const every = Object.keys(sizes);
+const steps = [
+  ["water, typed with Backspaces and an arrow key", every, async (p, name) => {
+    await p.shows(kDecimals);
+    await p.audit("at the first prompt");
+    await p.enter("2");
+    // Backspace takes back a key on screen, and on an empty line nothing;
+    // an arrow key types nothing.
+    await p.keys.type("Hx");
+    await p.keys.press("Backspace");
+    await p.keys.press("Enter");
+    await p.keys.press("Backspace");
+    await p.keys.press("ArrowUp");
+    await p.enter("2");
+    await p.shows("1. elementin sembolü: H", "1. elementin adedi  : 2");
+    // Backspace across a line that wrapped past the 80th column.
+    await p.keys.type("O" + "x".repeat(90));
+    for (let i = 0; i < 90; ++i) await p.keys.press("Backspace");
+    await p.keys.press("Enter");
+    await p.enter("1", "son");
+    await p.shows("2. elementin sembolü: O", "2. elementin adedi  : 1",
+      "                     1. bileşiğin molekül kütlesi: 18.02");
+    if ((await p.rows()).some((row) => row.includes("xx"))) fail("x left on screen");
+    await p.inside("18.02");
+    // The result is announced on its own, not joined with the closing block.
+    const said = await p.page.evaluate(() =>
+      [...document.getElementById("transcript").children].map((c) => c.textContent));
+    if (!said.includes("1. bileşiğin molekül kütlesi: 18.02")) {
+      fail(`the live region said: ${JSON.stringify(said.slice(-3))}`);
+    }
+    await p.audit("in mid-session");
+    await p.page.screenshot({ path: `${shots}/${name}.png` });
+  }],
+  ["one Backspace right after a full row", every, async (p) => {
+    await p.enter("2");
+    // The prompt's 22 columns and 58 letters fill the row.
+    await p.keys.type("a".repeat(57) + "b");
+    await p.keys.press("Backspace");
+    await p.shows(`1. elementin sembolü: ${"a".repeat(57)}`);
+  }],
+  ["copy and paste with the keys, a phone keyboard's letters", every, async (p) => {
+    await p.enter("6");
+    await p.shows("1. elementin sembolü:");
+    // Ctrl+C copies a word selected on screen, Ctrl+V pastes it.
+    const word = await p.where("PROGRAMI");
+    await p.page.mouse.move(word.left + word.cell / 4, word.y);
+    await p.page.mouse.down();
+    await p.page.mouse.move(word.right - word.cell / 4, word.y, { steps: 4 });
+    await p.page.mouse.up();
+    await p.press("Control", "c");
+    await p.press("Control", "v");
+    await p.keys.press("Enter");
+    await p.shows("1. elementin sembolü: PROGRAMI");
+    for (const letter of "Çay") await p.keys.sendCharacter(letter);
+    await p.keys.press("Enter");
+    await p.shows("1. elementin sembolü: Çay", "UYARI: Çay geçerli bir element sembolü değil!");
+  }],
+  ["lines pasted past the end, the end, a restart, Tab and Ctrl+C", every, async (p) => {
+    await p.paste("6\nC 6 H 12 O 6\nson\n\nfazla\n");
+    await p.shows("                     1. bileşiğin molekül kütlesi: 180.155884");
+    await p.ends("Program sona erdi.");
+    const screen = await p.screen();
+    if (screen.includes("fazla")) fail("a line past the end was echoed");
+    if (!screen.endsWith("YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ...")) {
+      fail(`the screen ends "${screen.slice(-80)}"`);
+    }
+    await p.inside("YENİ BİR MOLEKÜL");
+    if (await p.page.evaluate(() => document.activeElement.id) !== "again") {
+      fail("the restart button has no focus at the end");
+    }
+    await p.audit("at the end");
+    // Started again: one banner, the keyboard in the terminal, Tab to the
+    // button and back, and Ctrl+C ends the input.
+    await p.keys.press("Enter");
+    await p.page.waitForFunction(() => globalThis.molagirlik_screen().endsWith("giriniz:"));
+    if ((await p.screen()).split("PROGRAMI").length !== 2) fail("not one banner after a restart");
+    await p.keys.press("Tab");
+    const tabbed = await p.page.evaluate(() => document.activeElement.id);
+    await p.press("Shift", "Tab");
+    await p.enter("3");
+    await p.shows(`${kDecimals} 3`);
+    if (tabbed !== "again") fail(`Tab went to "${tabbed}"`);
+    await p.press("Control", "c");
+    await p.shows("1. elementin sembolü: ^C");
+    await p.ends("Program sona erdi.");
+  }],
+  ["a Tab in pasted text separates as a space does", ["1280x800"], async (p) => {
+    await p.paste("2\nH\t2\nson\n");
+    await p.shows("                     1. bileşiğin molekül kütlesi: 2.02");
+  }],
+  ["a CRLF from a phone keyboard is one Enter", ["390x844"], async (p) => {
+    await p.page.evaluate(() => {
+      const area = document.querySelector(".xterm-helper-textarea");
+      for (const data of ["2\r\n", "H\r\n"]) {
+        area.dispatchEvent(new InputEvent("input", { data, inputType: "insertText" }));
+      }
+    });
+    await p.shows("1. elementin sembolü: H");
+  }],
+  ["Ctrl+D ends the input on an empty line only", ["1280x800"], async (p) => {
+    await p.keys.type("2");
+    await p.press("Control", "d");
+    await p.keys.press("Enter");
+    await p.shows("1. elementin sembolü:");
+    if (await p.status() !== "") fail("Ctrl+D on a line with text ended the program");
+    await p.press("Control", "d");
+    await p.ends("Program sona erdi.");
+  }],
+  ["typed line by line, the screen of the same lines pasted, in one run", ["1280x800"], async (p) => {
+    // The golden session's two compounds, three more, and the sixth begun.
+    const lines = readFileSync(new URL("golden/warnings.in", import.meta.url), "utf8")
+      .trimEnd().split("\n").concat(["c", "4", "C 1 O 2", "son", "c", "0", "son", "c",
+        "", "1", "He 1", "son", "c"]);
+    const begun = () => p.page.waitForFunction(() =>
+      globalThis.molagirlik_screen().split("PROGRAMI").length === 7, { timeout: 10000 });
+    for (const line of lines) await p.enter(line);
+    await begun();
+    const typed = await p.screen();
+    const runs = await p.page.evaluate(() => globalThis.instances);
+    if (runs !== 1) fail(`${runs} program instances for one session`);
+    await p.page.reload();
+    await p.page.waitForFunction(() => globalThis.molagirlik_screen().endsWith("giriniz:"));
+    await p.paste(lines.join("\n") + "\n");
+    await begun();
+    const pasted = await p.screen();
+    if (typed !== pasted) fail(`typed:\n${typed}\n\npasted:\n${pasted}`);
+  }],
+  ["Backspace after 60 compounds, with the scrollback full", ["1280x800", "320x568"], async (p) => {
+    await p.compounds(60);
+    await p.keys.type("123456789");
+    for (let i = 0; i < 9; ++i) await p.keys.press("Backspace");
+    await p.enter("2");
+    await p.shows(`${kDecimals} 2`);
+    if ((await p.rows()).some((row) => /12345|6789/.test(row))) fail("digits left on screen");
+  }],
+  ["the live region: every answer, and no more than its bound", ["1280x800"], async (p) => {
+    // About 110,000 characters said, of which the last 80,000 are kept.
+    await p.compounds(120);
+    const said = await p.page.evaluate(() =>
+      [...document.getElementById("transcript").children].map((c) => c.textContent));
+    const size = said.join("").length;
+    if (size > 80000 || size < 70000) fail(`the live region holds ${size} characters`);
+    if (said.includes("1. bileşiğin molekül kütlesi: 1.01")) fail("the first compound is still there");
+    const text = said.join("\n");
+    for (const line of ["120. bileşiğin molekül kütlesi: 1.01", "PROGRAMI",
+      "BİLGİ: Şu anda 120. bileşiğinizi giriyorsunuz...", "1. elementin adedi  :",
+      "Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz:"]) {
+      if (!text.includes(line)) fail(`the live region lacks "${line}"`);
+    }
+    if (!said.includes("120. bileşiğin molekül kütlesi: 1.01")) fail("the result is not said on its own");
+  }],
+  ["the rows follow a smaller visual viewport", ["390x844"], async (p) => {
+    const bottom = await p.page.evaluate(() => {
+      Object.defineProperty(visualViewport, "height", { get: () => 400 });
+      visualViewport.dispatchEvent(new Event("resize"));
+      return document.getElementById("terminal").getBoundingClientRect().bottom;
+    });
+    if (bottom > 400) fail(`the terminal ends at ${bottom} px, below the 400 px seen`);
+  }],
+  ["the layout: marks above capitals, no zoom on focus, nothing below the screen", every, async (p) => {
+    await p.shows(kDecimals);
+    const layout = await p.page.evaluate(() => {
+      const rows = document.querySelector(".xterm-rows");
+      const button = document.getElementById("again").getBoundingClientRect();
+      return { font: parseFloat(getComputedStyle(rows).fontSize),
+               row: rows.firstElementChild.getBoundingClientRect().height,
+               input: parseFloat(getComputedStyle(document.querySelector(".xterm-helper-textarea")).fontSize),
+               sideways: !document.getElementById("sideways").hidden,
+               page: document.documentElement.scrollHeight, button: button.bottom, height: innerHeight };
+    });
+    const problems = [
+      layout.row < 1.3 * layout.font && `rows of ${layout.row} px for a ${layout.font} px font`,
+      layout.input < 16 && `the input's font is ${layout.input} px`,
+      layout.sideways !== layout.font < 8 && `the line to turn the phone is ${layout.sideways ? "" : "not "}shown at ${layout.font} px`,
+      layout.page > layout.height && `the page is ${layout.page} px high in ${layout.height}`,
+      layout.button > layout.height && `the button ends at ${layout.button} px`,
+    ].filter(Boolean);
+    if (problems.length > 0) fail(problems.join("; "));
+  }],
+  ["without WebAssembly, a Turkish message", every, async (p, name) => {
+    await p.shows("Bu tarayıcı programı çalıştıramıyor: WebAssembly desteklenmiyor ya da");
+    await p.inside("için Kilitleme Modu'nu kapatın.");
+    if (!await p.page.evaluate(() => document.getElementById("again").hidden)) fail("a button that does nothing");
+    await p.page.screenshot({ path: `${shots}/${name}-no-webassembly.png` });
+  }, () => { delete globalThis.WebAssembly; }],
+  ["a read that traps: a Turkish line on screen, and a restart", every, async (p, name) => {
+    await p.shows(kDecimals);
+    await p.page.evaluate(() => { globalThis.trap_read = true; });
+    await p.enter("2");
+    await p.shows(kStopped);
+    await p.inside(kStopped);
+    if (await p.status() !== kStopped) fail(`the status reads "${await p.status()}"`);
+    if (/unreachable|RuntimeError/.test(await p.screen())) fail("the engine's words are on screen");
+    await p.page.screenshot({ path: `${shots}/${name}-trap.png` });
+    await p.page.click("#again");
+    await p.shows(kDecimals);
+    await p.enter("2", "H 2 O 1 son");
+    await p.shows("                     1. bileşiğin molekül kütlesi: 18.02");
+  }],
+];
+
+// Before the page's script: counts the program's instances, and makes the
+// program's next read trap when a step asks for it.
+function instrument() {
+  globalThis.instances = 0;
+  const instantiate = WebAssembly.instantiate;
+  WebAssembly.instantiate = (module, imports) => {
+    ++globalThis.instances;
+    const calls = imports.wasi_snapshot_preview1;
+    const read = calls.fd_read;
+    calls.fd_read = (...args) => {
+      if (globalThis.trap_read) {
+        globalThis.trap_read = false;
+        throw new WebAssembly.RuntimeError("unreachable");
+      }
+      return read(...args);
+    };
+    return instantiate(module, imports);
+  };
 }
 
-let failed = false;
+let failures = 0;
 for (const [browser_name, launch] of Object.entries(browsers)) {
   const browser = await puppeteer.launch({ headless: true, ...launch });
+  const firefox = browser_name === "Firefox";
   try {
     for (const [size_name, viewport] of Object.entries(sizes)) {
-      const name = `${browser_name}-${size_name}`;
-      const page = await browser.newPage();
-      const errors = [];
-      try {
-        page.on("pageerror", (error) => errors.push(error.message));
-        await page.setViewport(viewport);
-        await page.goto(url);
-        await session(page, name);
-        if (size_name === "desktop") await same_screen(page);
-        if (errors.length > 0) throw new Error(`page errors: ${errors.join("; ")}`);
-        console.log(`${name}: the dialogue, its keys and axe-core are right`);
-      } catch (error) {
-        failed = true;
-        console.log(`FAIL ${name}: ${error.message}`);
-      } finally {
-        await page.close();
+      for (const [step, where, act, before = instrument] of steps) {
+        if (!where.includes(size_name)) continue;
+        if (only.length > 0 && !only.some((word) => step.includes(word))) continue;
+        const name = `${browser_name}-${size_name}`;
+        const page = await browser.newPage();
+        const errors = [];
+        try {
+          page.on("pageerror", (error) => errors.push(error.message));
+          await page.setViewport(viewport);
+          await page.evaluateOnNewDocument(before);
+          await page.goto(url);
+          await act(person(page, firefox), name);
+          if (errors.length > 0) fail(`page errors: ${errors.join("; ")}`);
+          console.log(`ok ${name}: ${step}`);
+        } catch (error) {
+          ++failures;
+          console.log(`FAIL ${name}: ${step}: ${error.message}`);
+        } finally {
+          await page.close();
+        }
       }
     }
   } finally {
     await browser.close();
   }
 }
-if (failed) process.exit(1);
 console.log(`screenshots in ${shots}`);
+if (failures > 0) {
+  console.log(`${failures} steps failed`);
+  process.exit(1);
+}
