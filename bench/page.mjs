@@ -1,11 +1,14 @@
 // Times the browser page in headless Chromium, up to the moment the text is
 // in the terminal's rows (not the page's own marks):
 //  - from opening the page to the first prompt, median of 10 openings;
-//  - after sessions of 1, 200, 2,000 and 20,000 compounds (or the counts
-//    given), pasted in whole, one Enter until its answer is on screen, for
-//    four Enters (a new compound, its decimals, a symbol, a count), and the
-//    JavaScript heap.
+//  - after sessions of 1, 2,000 and 20,000 compounds (or the counts
+//    given), pasted in whole: the time until the last answer is on screen,
+//    the JavaScript heap's peak meanwhile (sampled every 100 ms), then one
+//    Enter until its answer is on screen, for four Enters (a new compound,
+//    its decimals, a symbol, a count);
+//  - the page's size.
 //   node bench/page.mjs build-web/molagirlik.html [COMPOUNDS...]
+import { statSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -14,7 +17,7 @@ const require = createRequire(new URL("../web/package.json", import.meta.url));
 const puppeteer = require("puppeteer-core");
 const url = pathToFileURL(resolve(process.argv[2])).href;
 const counts = process.argv.length > 3 ? process.argv.slice(3).map(Number)
-  : [1, 200, 2000, 20000];
+  : [1, 2000, 20000];
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
   headless: true,
@@ -70,6 +73,12 @@ for (const compounds of counts) {
   const session = "2\nC 6 H 12 O 6\nson\nc\n".repeat(compounds - 1) +
     "2\nC 6 H 12 O 6\nson\n";
   const started = Date.now();
+  await page.evaluate(() => {
+    globalThis.heap_peak = performance.memory.usedJSHeapSize;
+    globalThis.heap_sampler = setInterval(() => {
+      globalThis.heap_peak = Math.max(globalThis.heap_peak, performance.memory.usedJSHeapSize);
+    }, 100);
+  });
   await page.evaluate((text) => {
     const paste = new DataTransfer();
     paste.setData("text/plain", text);
@@ -80,6 +89,7 @@ for (const compounds of counts) {
     .includes(`${n}. bileşiğin molekül kütlesi`), { timeout: 600000, polling: 100 }, compounds);
   await page.evaluate(() => globalThis.bench.until("YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ..."));
   const pasted = Date.now() - started;
+  const peak = await page.evaluate(() => (clearInterval(globalThis.heap_sampler), globalThis.heap_peak));
   const answers = [];
   for (const [key, line] of [["c", kPrompt], ["2", "1. elementin sembolü:"],
     ["H", "1. elementin adedi  :"], ["1", "2. elementin sembolü:"]]) {
@@ -90,9 +100,12 @@ for (const compounds of counts) {
   }
   // What stays, once what the runs left behind is collected.
   const heap = await page.evaluate(() => (globalThis.gc?.(), performance.memory?.usedJSHeapSize ?? 0));
-  console.log(`after ${compounds} compounds (pasted and answered in ${pasted} ms): ` +
+  const mib = (bytes) => (bytes / 2 ** 20).toFixed(1);
+  console.log(`after ${compounds} compounds (pasted and answered in ${pasted} ms, ` +
+    `JS heap at most ${mib(peak)} MiB meanwhile): ` +
     `one Enter on screen in ${answers.map((t) => t.toFixed(0)).join(", ")} ms ` +
-    `(median ${median(answers).toFixed(0)}); JS heap ${(heap / 2 ** 20).toFixed(1)} MiB`);
+    `(median ${median(answers).toFixed(0)}); JS heap then ${mib(heap)} MiB`);
   await page.close();
 }
 await browser.close();
+console.log(`the page: ${statSync(process.argv[2]).size} bytes`);

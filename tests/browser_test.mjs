@@ -106,12 +106,17 @@ function person(page, firefox) {
                y: rect.top + rect.height / 2, bottom: rect.bottom, cell,
                width: document.documentElement.clientWidth, height: innerHeight };
     }, text),
+    // The row that shows `text` and the page's own lines below the
+    // terminal lie inside the viewport.
     async inside(text) {
       const at = await this.where(text);
       if (!at) fail(`no row shows "${text}"`);
       if (at.left < 0 || at.right > at.width || at.bottom > at.height) {
         fail(`"${text}" lies at ${at.left}..${at.right} x ..${at.bottom} of ${at.width}x${at.height} px`);
       }
+      const below = await page.evaluate(() =>
+        document.getElementById("controls").getBoundingClientRect().bottom);
+      if (below > at.height) fail(`the lines below the terminal end at ${below} px`);
     },
     // The session's input, pasted at once, then its last closing block.
     async compounds(count) {
@@ -296,7 +301,8 @@ const steps = [
                page: document.documentElement.scrollHeight, button: button.bottom, height: innerHeight };
     });
     const problems = [
-      layout.row < 1.3 * layout.font && `rows of ${layout.row} px for a ${layout.font} px font`,
+      // Rows 1.33 times the font were seen to cut the marks at 6 px.
+      layout.row < 1.4 * layout.font && `rows of ${layout.row} px for a ${layout.font} px font`,
       layout.input < 16 && `the input's font is ${layout.input} px`,
       layout.sideways !== layout.font < 8 && `the line to turn the phone is ${layout.sideways ? "" : "not "}shown at ${layout.font} px`,
       layout.page > layout.height && `the page is ${layout.page} px high in ${layout.height}`,

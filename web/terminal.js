@@ -13,7 +13,7 @@ XTerminal.strings.promptLabel = "Program girdisi";
 const term = new XTerminal({
   cols: 80, rows: 24, convertEol: true, cursorBlink: true, scrollback: 1000,
   // Room above the capitals for the marks of İ, Ü, Ğ, Ö, Ç and Ş.
-  lineHeight: 1.2,
+  lineHeight: 1.3,
   fontFamily: '"DejaVu Sans Mono", Consolas, Menlo, monospace',
 });
 const box = document.getElementById("terminal");
@@ -226,15 +226,22 @@ function say_block() {
   }
 }
 
+// The status line below the terminal; the rows make room for it.
+function set_status(text) {
+  end_text.textContent = text;
+  fitted = "";
+  fit();
+}
+
 // The page's own lines, in the terminal and in the status line.
 function tell(lines) {
   emit("\r\n" + lines.join("\r\n") + "\r\n");
   flush();
-  end_text.textContent = lines.join(" ");
+  set_status(lines.join(" "));
 }
 
 function finish(message) {
-  end_text.textContent = message;
+  set_status(message);
   again.focus();
 }
 
@@ -429,6 +436,7 @@ async function start() {
   block = "";
   mid_line = false;
   end_text.textContent = "";
+  fitted = "";
   term.reset();
   transcript.textContent = "";
   transcript_size = 0;
@@ -471,7 +479,6 @@ globalThis.molagirlik_screen = () => {
 if (typeof WebAssembly !== "object") {
   // Nothing to start, and no button that would do nothing.
   again.hidden = true;
-  fit();
   tell(kNoWebAssembly);
 } else {
   again.addEventListener("click", start);
