@@ -63,9 +63,7 @@ bool Console::refill(std::size_t count) {
                  in_end_ - in_pos_);
     in_end_ -= in_pos_;
     in_pos_ = 0;
-    // About to wait for input: whatever was written must be on screen. The
-    // web page relies on it too: it runs the program again on more input,
-    // and takes what it wrote before each wait as what the screen showed.
+    // About to wait for input: whatever was written must be on screen.
     flush();
     if (status_ != Sink::Status::ok) return false;
     const std::size_t got =
