@@ -156,6 +156,13 @@ consteval Conversion::Kind kind_for() {
   return Conversion::integer;
 }
 
+// A check whose failure names itself in the compiler's message (g++ 12
+// gives no reason for a consteval constructor that calls a non-constexpr
+// function itself).
+consteval void check_arguments(bool fit) {
+  if (!fit) conversions_do_not_match_their_arguments();
+}
+
 // Whether `parsed` has one conversion for each argument, in order, each of
 // the argument's kind.
 template <class... Args, std::size_t N>
@@ -194,9 +201,8 @@ class Format {
   template <screen_text::Chars S>
   consteval Format(ScreenText<S>)  // NOLINT: implicit
       : forms_(ScreenText<S>::kForms) {
-    if (!screen_text::fits<Args...>(ScreenText<S>::kParsed)) {
-      screen_text::conversions_do_not_match_their_arguments();
-    }
+    screen_text::check_arguments(
+        screen_text::fits<Args...>(ScreenText<S>::kParsed));
   }
   const Form& in(LetterEncoding letters) const {
     return forms_[static_cast<std::size_t>(letters)];
