@@ -60,9 +60,10 @@ TEST(BadInputTest, EndOfInputEndsTheRunAtEveryRead) {
   };
   for (const auto& [input, last] : cases) {
     SCOPED_TRACE("input \"" + input + "\"");
+    // A run that waited for input it will never get would be killed.
     const Outcome outcome = run_program(kProgram, input);
+    EXPECT_FALSE(outcome.timed_out);
     EXPECT_EQ(outcome.exit_status, 0);
-    EXPECT_LT(outcome.seconds, 1.0);
     EXPECT_TRUE(outcome.output.ends_with(last));
     EXPECT_EQ(count_of(outcome.output, kDecimalPrompt),
               input == "2 son\nc" ? 2u : 1u);
@@ -74,8 +75,8 @@ TEST(BadInputTest, UnreadableInputIsTheEndOfInput) {
     RunOptions options;
     options.stdin_kind = kind;
     const Outcome outcome = run_program(kProgram, "", options);
+    EXPECT_FALSE(outcome.timed_out);
     EXPECT_EQ(outcome.exit_status, 0);
-    EXPECT_LT(outcome.seconds, 1.0);
     EXPECT_EQ(count_of(outcome.output, kDecimalPrompt), 1u);
     EXPECT_TRUE(outcome.output.ends_with(kDecimalPrompt));
   }
@@ -163,7 +164,7 @@ TEST(BadInputTest, AReaderThatGoesAwayEndsTheRunQuietly) {
     const Outcome outcome = run_program(kProgram, "", options);
     EXPECT_EQ(outcome.signal, 0) << "after " << limit << " bytes";
     EXPECT_EQ(outcome.exit_status, 0) << "after " << limit << " bytes";
-    EXPECT_LT(outcome.seconds, 5.0);
+    EXPECT_FALSE(outcome.timed_out);
   }
 }
 
