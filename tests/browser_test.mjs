@@ -4,7 +4,7 @@
 // step opens the page afresh and is reported on its own; the test fails
 // when any step does. axe-core audits the page at the first prompt, in
 // mid-session and at the end.
-//   node tests/browser_test.mjs PAGE.html SCREENSHOT_FOLDER [STEP...]
+//   node tests/browser_test.mjs PAGE.html SCREENSHOT_FOLDER [WORDS OF STEPS...]
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
@@ -332,6 +332,10 @@ const steps = [
   }],
 ];
 
+// Run only when named: the test itself must fail when a step does.
+const kFailing = "a step that fails, to check that the test then fails";
+steps.push([kFailing, ["1280x800"], () => fail("as it must")]);
+
 // Before the page's script: counts the program's instances, and makes the
 // program's next read trap when a step asks for it.
 function instrument() {
@@ -360,7 +364,7 @@ for (const [browser_name, launch] of Object.entries(browsers)) {
     for (const [size_name, viewport] of Object.entries(sizes)) {
       for (const [step, where, act, before = instrument] of steps) {
         if (!where.includes(size_name)) continue;
-        if (only.length > 0 && !only.some((word) => step.includes(word))) continue;
+        if (only.length > 0 ? !only.some((word) => step.includes(word)) : step === kFailing) continue;
         const name = `${browser_name}-${size_name}`;
         const page = await browser.newPage();
         const errors = [];

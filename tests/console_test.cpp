@@ -302,5 +302,16 @@ TEST(ConsoleTest, ConversionsWriteTheirArguments) {
       std::string("-9223372036854775808|0|\xC5\x9F\xC3\xB6|%n\0x|2.500", 38));
 }
 
+// The tests' own sink stops at its bound, so that a dialogue that never
+// stops fails in seconds instead of filling the memory.
+TEST(ConsoleTest, TheTestSinkRefusesOutputPastItsBound) {
+  StringSink sink;
+  const std::string half(StringSink::kLimit / 2, 'x');
+  EXPECT_EQ(sink.write(half.data(), half.size()), Sink::Status::ok);
+  EXPECT_EQ(sink.write(half.data(), half.size()), Sink::Status::ok);
+  EXPECT_EQ(sink.write("x", 1), Sink::Status::failed);
+  EXPECT_EQ(sink.text.size(), StringSink::kLimit);
+}
+
 }  // namespace
 }  // namespace molagirlik

@@ -180,13 +180,29 @@ TEST(DialogueTest, Transcripts) {
   }
 }
 
-// A word cut to its first 255 bytes is echoed as whole UTF-8 characters.
-TEST(DialogueTest, ACutWordStaysValidUtf8) {
-  const std::string word = std::string(254, 'a') + "ç";
-  const std::string screen =
-      run("2 " + word + " son\n", SIZE_MAX, LetterEncoding::utf8);
-  EXPECT_TRUE(contains_in_order(
-      screen, {"UYARI: " + std::string(254, 'a') + " geçerli bir element"}));
+// A word is cut to its first 255 bytes: in UTF-8 between whole characters,
+// in code page 857, where each letter is one byte, after the 255th.
+TEST(DialogueTest, ALongWordIsCutBetweenLetters) {
+  const std::string a254(254, 'a');
+  struct Case {
+    LetterEncoding letters;
+    std::string word;
+    std::string echoed;
+  };
+  const Case cases[] = {
+      {LetterEncoding::utf8, a254 + "ç", a254},
+      // Ã, a lead byte in UTF-8.
+      {LetterEncoding::cp857,
+       a254 + "\xC7"
+              "b",
+       a254 + "\xC7"},
+  };
+  for (const auto& [letters, word, echoed] : cases) {
+    const std::string screen = run("2 " + word + " son\n", SIZE_MAX, letters);
+    const std::string warning = "UYARI: " + echoed + " ge";
+    EXPECT_TRUE(contains_in_order(screen, {warning}))
+        << static_cast<int>(letters);
+  }
 }
 
 TEST(DialogueTest, OnlyLowerCaseCContinues) {

@@ -2,7 +2,7 @@
 # Installation and packaging: a fresh prefix and the Debian package hold the
 # two programs, the manual in English and in Turkish, the licence and the
 # changelog; the pages render without warnings; the programs load no C++
-# runtime; and lintian finds nothing to warn about.
+# runtime; the package has its Depends; and lintian finds nothing.
 #   package_test.sh BUILD SOURCE HARDENED
 set -euo pipefail
 for tool in groff man dpkg-deb dpkg-shlibdeps file readelf lintian; do
@@ -80,15 +80,16 @@ zcat "$work/unpacked/usr/share/doc/molagirlik/changelog.gz" | grep -qF " -- $mai
 file "$work/unpacked/usr/bin/molagirlik" | grep -q ", stripped" || fail "not stripped"
 
 if [ "$hardened" = ON ]; then
-  findings=$(lintian --pedantic -I --tag-display-limit 0 "$deb" 2>&1 | grep -v "^N: " || true)
+  findings=$(lintian --pedantic -I -E --tag-display-limit 0 "$deb" 2>&1 |
+    grep -vE '^N: |^running with root privileges' || true)
   echo "lintian: ${findings:-nothing}"
   # A Maintainer with no address, and so a changelog signed without one,
   # are the findings allowed: the project has none, and a made-up one would
-  # be worse.
+  # be worse. Beyond those, lintian finds nothing at all.
   [[ $maintainer == *"<"* ]] || findings=$(grep -vE \
     -e '^E: molagirlik: malformed-contact Maintainer ' \
     -e '^W: molagirlik: syntax-error-in-debian-changelog "(badly formatted trailer line|found eof where expected more change data or trailer)" \[usr/share/doc/molagirlik/changelog.gz:(9|10)\]$' \
     <<< "$findings" || true)
-  ! grep -qE '^[EW]: ' <<< "$findings" || fail "lintian reports errors or warnings"
+  [ -z "$findings" ] || fail "lintian finds these"
 fi
 echo "installed and packaged: $(basename "$deb")"

@@ -165,21 +165,25 @@ TEST(StandardStreamsTest, InputIsRetriedUntilItGivesBytesOrEnds) {
 // What a POSIX read or write that failed means to the loops above.
 TEST(StandardStreamsTest, PosixErrorsBecomeTransfers) {
   struct Case {
-    int error;
+    long long count;  // what the call returned
+    int error;        // errno then, perhaps left from an earlier call
     Transfer::Result result;
     int reported;  // the errno value kept for the message
   };
   const Case cases[] = {
-      {EINTR, Transfer::interrupted, 0},
-      {EAGAIN, Transfer::not_ready, 0},
-      {EPIPE, Transfer::closed, 0},
-      {ENOSPC, Transfer::failed, ENOSPC},
+      {-1, EINTR, Transfer::interrupted, 0},
+      {-1, EAGAIN, Transfer::not_ready, 0},
+      {-1, EPIPE, Transfer::closed, 0},
+      {-1, ENOSPC, Transfer::failed, ENOSPC},
+      // A read of nothing is the end of input, whatever errno still holds.
+      {0, EAGAIN, Transfer::done, 0},
   };
   for (const Case& c : cases) {
     errno = c.error;
-    const Transfer transfer = posix_transfer(-1);
-    EXPECT_EQ(transfer.result, c.result) << std::strerror(c.error);
-    EXPECT_EQ(transfer.error, c.reported) << std::strerror(c.error);
+    const Transfer transfer = posix_transfer(c.count);
+    EXPECT_EQ(transfer.result, c.result) << c.count << std::strerror(c.error);
+    EXPECT_EQ(transfer.error, c.reported) << c.count << std::strerror(c.error);
+    EXPECT_EQ(transfer.count, 0u);
   }
 }
 
