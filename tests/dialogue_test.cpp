@@ -192,10 +192,7 @@ TEST(DialogueTest, ALongWordIsCutBetweenLetters) {
   const Case cases[] = {
       {LetterEncoding::utf8, a254 + "ç", a254},
       // Ã, a lead byte in UTF-8.
-      {LetterEncoding::cp857,
-       a254 + "\xC7"
-              "b",
-       a254 + "\xC7"},
+      {LetterEncoding::cp857, a254 + "\xC7" + "b", a254 + "\xC7"},
   };
   for (const auto& [letters, word, echoed] : cases) {
     const std::string screen = run("2 " + word + " son\n", SIZE_MAX, letters);
