@@ -112,7 +112,6 @@ const wasi = {
     const calls = program.exports;
     // A read that waited calls again as the program is rewound.
     if (calls.asyncify_get_state() === 2) calls.asyncify_stop_rewind();
-    flush();
     if (reading === null && !input_ended) {
       if (pending > kHighMark) return suspend("output");
       if (ready.length === 0) return suspend("line");
