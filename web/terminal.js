@@ -54,7 +54,8 @@ let ended = true;
 let input_ended = false;
 let status = 0;
 let reading = null;   // the rest of the line the program is reading
-let ready = [];       // whole lines pasted and not yet read
+let ready = [];       // whole lines pasted, not yet read from ready_at on
+let ready_at = 0;
 let line = "";        // the line being typed
 let start_of_line = null;  // a marker on the row where it began
 let marks = [];       // where the cursor was before each of its characters
@@ -114,8 +115,12 @@ const wasi = {
     if (calls.asyncify_get_state() === 2) calls.asyncify_stop_rewind();
     if (reading === null && !input_ended) {
       if (pending > kHighMark) return suspend("output");
-      if (ready.length === 0) return suspend("line");
-      const text = ready.shift();
+      if (ready_at === ready.length) return suspend("line");
+      const text = ready[ready_at++];
+      if (ready_at === ready.length) {
+        ready = [];
+        ready_at = 0;
+      }
       emit(text + "\r\n");
       say_line_end();
       reading = encoder.encode(text + "\n");
@@ -280,6 +285,7 @@ function end_input(echo) {
   input_ended = true;
   reading = null;
   ready = [];
+  ready_at = 0;
   keys = "";
   emit(echo);
   flush();
@@ -301,15 +307,13 @@ async function handle_keys() {
       const [key] = keys;
       keys = keys.slice(key.length);
       if (key === "\r" || key === "\n") {
-        const lines = [line];
         for (let next; (next = keys.search(/[\r\n]/)) >= 0;) {
-          lines.push(edited(keys.slice(0, next)));
+          ready.push(edited(keys.slice(0, next)));
           keys = keys.slice(next + 1);
         }
         emit("\r\n");
         say_line_end();
         reading = encoder.encode(line + "\n");
-        ready.push(...lines.slice(1));
         line = "";
         marks = [];
         waiting = null;
@@ -426,6 +430,7 @@ async function start() {
   status = 0;
   reading = null;
   ready = [];
+  ready_at = 0;
   line = "";
   marks = [];
   start_of_line?.dispose();
