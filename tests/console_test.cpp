@@ -70,6 +70,9 @@ TEST(ConsoleTest, IntegerReadFollowsFormattedInput) {
       {"-2147483649", IntRead::out_of_range, INT_MIN, ""},
       {"4294967298 3", IntRead::out_of_range, INT_MAX, " 3"},
       {"-4294967296\n", IntRead::out_of_range, INT_MIN, "\n"},
+      // Exactly 2^31, then more digits: the value must keep growing.
+      {"-2147483648123", IntRead::out_of_range, INT_MIN, ""},
+      {"2147483648123 ", IntRead::out_of_range, INT_MAX, " "},
       {"99999999999999999999999999999999abc", IntRead::out_of_range, INT_MAX,
        "abc"},
   };

@@ -92,6 +92,8 @@ TEST(DecimalPlacesTest, AcceptsZeroToSixAfterTheRightWarnings) {
       {"4294967298 3", 3, kOutOfRange},
       {"4294967296 2", 2, kOutOfRange},
       {"-4294967294 2", 2, kOutOfRange},
+      {"-2147483648123 2", 2, kOutOfRange},
+      {"2147483648123 2", 2, kOutOfRange},
       {"- 2", 2, kNotNumberIndented},
       {"-x 2", 2, kNotNumberIndented},
   };
@@ -154,6 +156,8 @@ TEST(AtomCountTest, AcceptsZeroOrMoreAfterTheRightWarnings) {
       {"99999999999999999999x 3", 3,
        prompt + "\n" + not_number + prompt + "\n" + not_number + prompt + "\n"},
       {"-4294967298 3", 3, prompt + "\n" + negative + prompt + "\n"},
+      {"2147483648123 3", 3, prompt + "\n" + not_number + prompt + "\n"},
+      {"-2147483648123 3", 3, prompt + "\n" + negative + prompt + "\n"},
       {"- 4", 4, prompt + "\n" + not_number + prompt + "\n"},
   };
   for (const Case& c : cases) {

@@ -16,6 +16,14 @@ void print(Console& console, std::int64_t z, std::string_view a, float sum) {
   console.print("%d. ve %d."_screen, z);
 #elif defined(CASE_FEWER_CONVERSIONS)
   console.print("%d."_screen, z, sum);
+#elif defined(CASE_FEWER_FOR_INTEGERS)
+  // Integers alone, so that only the count can refuse it.
+  console.print("%d."_screen, z, z);
+#elif defined(CASE_SEVEN_DECIMALS)
+  // The number's buffer holds six decimals at most.
+  console.print("%1.7f"_screen, sum);
+#elif defined(CASE_NINE_DECIMALS)
+  console.print("%1.9f"_screen, sum);
 #elif defined(CASE_WRONG_KIND)
   console.print("%1.2f"_screen, a);
 #elif defined(CASE_WRONG_TYPE)

@@ -3,7 +3,7 @@
 // xvfb-run), at a desktop's size and, in an iframe, at a phone's, as its
 // window cannot be that narrow. Each step opens the page afresh, types or
 // pastes, and reads the terminal's rows; the test fails when any step does.
-//   xvfb-run -a node tests/webkit_test.mjs PAGE.html
+//   xvfb-run -a node tests/webkit_test.mjs PAGE.html [WORDS OF A STEP...]
 import { spawn } from "node:child_process";
 import { mkdtempSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -13,7 +13,8 @@ import { pathToFileURL } from "node:url";
 
 const require = createRequire(new URL("../web/package.json", import.meta.url));
 const { Builder, By, Key } = require("selenium-webdriver");
-const url = pathToFileURL(resolve(process.argv[2])).href;
+const [page_file, ...only] = process.argv.slice(2);
+const url = pathToFileURL(resolve(page_file)).href;
 const browser = process.env.MINIBROWSER ??
   "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
 const frame = join(mkdtempSync(join(tmpdir(), "webkit-")), "phone.html");
@@ -40,6 +41,9 @@ const steps = [
     await shows("                     1. bileşiğin molekül kütlesi: 180.155884");
   }],
 ];
+// Run only when named: the test itself must fail when a step does.
+const kFailing = "a step that fails, to check that the test then fails";
+steps.push([kFailing, async () => { throw new Error("as it must"); }]);
 
 const port = 4400 + (process.pid % 500);
 const server = spawn("WebKitWebDriver", [`--port=${port}`], { stdio: "ignore" });
@@ -53,6 +57,7 @@ try {
     await driver.manage().window().setRect({ width: 1280, height: 800 });
     for (const [size, address] of Object.entries(sizes)) {
       for (const [step, act] of steps) {
+        if (only.length > 0 ? !only.some((word) => step.includes(word)) : step === kFailing) continue;
         try {
           await driver.switchTo().defaultContent();
           await driver.get(address);
