@@ -2,7 +2,7 @@
 # The Windows programs under Wine, over real pipes and files: for every
 # session they must write the very bytes of the Linux programs and end with
 # the same status; a reader that leaves early ends them quietly, a full
-# device with status 1 and a message.
+# device with status 1 and a message. The zip holds what a Windows user needs.
 #   windows_test.sh WINDOWS_BUILD LINUX_BUILD
 set -euo pipefail
 windows=$(cd "$1" && pwd)
@@ -79,3 +79,20 @@ status=0
 [ "$status" -eq 0 ] && [ "$(grep -c "buraya giriniz" "$work/closed")" -eq 1 ] ||
   fail "a closed standard input: status $status"
 echo "a closed standard input: the end of input"
+
+# The zip, as someone on Windows opens it: both programs, a Turkish read-me
+# and the licence as .txt files with Windows' line ends, nothing else.
+(cd "$work" && cpack -G ZIP --config "$windows/CPackConfig.cmake" > /dev/null)
+zip=$(ls "$work"/molagirlik-*-win64.zip)
+listing=$(cmake -E chdir "$work" cmake -E tar tf "$zip" | sed 's#^[^/]*/##' | sort)
+[ "$listing" = "$(printf '%s\n' LICENSE.txt OKUBENI.txt molagirlik-utf8.exe molagirlik.exe)" ] ||
+  fail "the zip holds: $listing"
+mkdir "$work/unzipped"
+(cd "$work/unzipped" && cmake -E tar xf "$zip")
+for text in OKUBENI.txt LICENSE.txt; do
+  file=$(ls "$work"/unzipped/*/"$text")
+  lines=$(wc -l < "$file")
+  [ "$(grep -c $'\r$' "$file")" -eq "$lines" ] || fail "$text has lines without CRLF"
+  [ "$(tr -cd '\r' < "$file" | wc -c)" -eq "$lines" ] || fail "$text has a stray CR"
+done
+echo "the zip: $(tr '\n' ' ' <<< "$listing")with CRLF line ends"
