@@ -6,9 +6,16 @@
 //    the JavaScript heap's peak meanwhile (sampled every 100 ms), then one
 //    Enter until its answer is on screen, for four Enters (a new compound,
 //    its decimals, a symbol, a count);
+//  - for the same pastes, a bare xterm of the page's size and options, in
+//    the same browser, taking in the program's whole output (from node's
+//    WASI) in 16 KiB writes with the page's watermarks: its time, and the
+//    page's time over it;
 //  - the page's size.
 //   node bench/page.mjs build-web/molagirlik.html [COMPOUNDS...]
-import { statSync } from "node:fs";
+// The program's .wasm and the terminal are taken from the page's build
+// folder.
+import { spawnSync } from "node:child_process";
+import { readFileSync, statSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -30,11 +37,13 @@ const median = (values) => [...values].sort((a, b) => a - b)[values.length >> 1]
 function watch() {
   globalThis.bench = {
     enter_at: 0,
-    until(line) {
+    // Once the rows' last line with text reads `line` (and they hold
+    // `also`, if given).
+    until(line, also = "") {
       const last = () => {
         const rows = document.querySelector(".xterm-rows")?.innerText
           .replace(/\u00a0/g, " ").split("\n").map((row) => row.trimEnd()) ?? [];
-        return rows.filter(Boolean).at(-1);
+        return rows.some((row) => row.includes(also)) ? rows.filter(Boolean).at(-1) : undefined;
       };
       if (last() === line) return Promise.resolve(performance.now());
       return new Promise((done) => {
@@ -51,6 +60,62 @@ function watch() {
     if (event.key === "Enter") globalThis.bench.enter_at = performance.now();
   }, true);
 }
+// The program's whole output for `session`, under node's WASI.
+const build = resolve(process.argv[2], "..");
+function program_output(session) {
+  const run = spawnSync(process.execPath, ["--no-warnings",
+    new URL("../tests/wasi_run.mjs", import.meta.url).pathname, `${build}/molagirlik-utf8.wasm`],
+  { input: session, maxBuffer: 1 << 30 });
+  return run.stdout;
+}
+const xterm_folder = `${build}/web/node_modules/@xterm/xterm`;
+const xterm = readFileSync(`${xterm_folder}/lib/xterm.mjs`, "utf8")
+  .replace(/export\s*\{\s*([\w$]+) as Terminal\s*\};?/, "globalThis.XTerminal = $1;");
+const xterm_css = readFileSync(`${xterm_folder}/css/xterm.css`, "utf8");
+
+// A bare xterm of `size` (font size and rows, as the page fitted them)
+// takes in `output`: the time from the first write to its last line on
+// screen.
+async function bare_xterm(output, size) {
+  const page = await browser.newPage();
+  await page.setContent(`<!DOCTYPE html><html><head><meta charset="utf-8">
+    <style>${xterm_css}</style></head><body style="margin:0;background:#000">
+    <div id="t"></div><script>${xterm}</script></body></html>`);
+  await page.evaluate(watch);
+  await page.evaluate(() => { globalThis.output = []; });
+  const kPiece = 8 << 20;
+  for (let at = 0; at < output.length; at += kPiece) {
+    await page.evaluate((part) => globalThis.output.push(
+      Uint8Array.from(atob(part), (c) => c.charCodeAt(0))), output.subarray(at, at + kPiece).toString("base64"));
+  }
+  const time = await page.evaluate(async ({ fontSize, rows, last }) => {
+    const data = new Uint8Array(globalThis.output.reduce((n, part) => n + part.length, 0));
+    globalThis.output.reduce((at, part) => (data.set(part, at), at + part.length), 0);
+    const term = new XTerminal({ cols: 80, rows, fontSize, convertEol: true, scrollback: 1000,
+      lineHeight: 1.3, fontFamily: '"DejaVu Sans Mono", Consolas, Menlo, monospace' });
+    term.open(document.getElementById("t"));
+    const started = performance.now();
+    const shown = globalThis.bench.until(last);
+    let at = 0;
+    let pending = 0;
+    const pump = () => {
+      while (at < data.length && pending <= 64 * 1024) {
+        const piece = data.subarray(at, at + 16 * 1024);
+        at += piece.length;
+        pending += piece.length;
+        term.write(piece, () => {
+          pending -= piece.length;
+          if (at < data.length && pending < 16 * 1024 && pending + piece.length >= 16 * 1024) pump();
+        });
+      }
+    };
+    pump();
+    return await shown - started;
+  }, { ...size, last: "YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ..." });
+  await page.close();
+  return time;
+}
+
 const kPrompt = "   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz:";
 
 const openings = [];
@@ -72,23 +137,27 @@ for (const compounds of counts) {
   // Four lines a compound, the way a user types them.
   const session = "2\nC 6 H 12 O 6\nson\nc\n".repeat(compounds - 1) +
     "2\nC 6 H 12 O 6\nson\n";
-  const started = Date.now();
   await page.evaluate(() => {
     globalThis.heap_peak = performance.memory.usedJSHeapSize;
     globalThis.heap_sampler = setInterval(() => {
       globalThis.heap_peak = Math.max(globalThis.heap_peak, performance.memory.usedJSHeapSize);
     }, 100);
   });
-  await page.evaluate((text) => {
+  // Timed in the page, from the paste to the rows that show its last
+  // answer, watched as they change.
+  const pasted = await page.evaluate((text, n) => {
     const paste = new DataTransfer();
     paste.setData("text/plain", text);
+    const at = performance.now();
+    const answered = globalThis.bench.until("YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ...",
+      `${n}. bileşiğin molekül kütlesi`);
     document.querySelector(".xterm-helper-textarea").dispatchEvent(
       new ClipboardEvent("paste", { clipboardData: paste, bubbles: true }));
-  }, session);
-  await page.waitForFunction((n) => globalThis.molagirlik_screen()
-    .includes(`${n}. bileşiğin molekül kütlesi`), { timeout: 600000, polling: 100 }, compounds);
-  await page.evaluate(() => globalThis.bench.until("YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ..."));
-  const pasted = Date.now() - started;
+    return answered.then((shown) => shown - at);
+  }, session, compounds);
+  const size = await page.evaluate(() => ({
+    fontSize: parseFloat(getComputedStyle(document.querySelector(".xterm-rows")).fontSize),
+    rows: document.querySelector(".xterm-rows").children.length }));
   const peak = await page.evaluate(() => (clearInterval(globalThis.heap_sampler), globalThis.heap_peak));
   const answers = [];
   for (const [key, line] of [["c", kPrompt], ["2", "1. elementin sembolü:"],
@@ -101,11 +170,14 @@ for (const compounds of counts) {
   // What stays, once what the runs left behind is collected.
   const heap = await page.evaluate(() => (globalThis.gc?.(), performance.memory?.usedJSHeapSize ?? 0));
   const mib = (bytes) => (bytes / 2 ** 20).toFixed(1);
-  console.log(`after ${compounds} compounds (pasted and answered in ${pasted} ms, ` +
+  console.log(`after ${compounds} compounds (pasted and answered in ${pasted.toFixed(0)} ms, ` +
     `JS heap at most ${mib(peak)} MiB meanwhile): ` +
     `one Enter on screen in ${answers.map((t) => t.toFixed(0)).join(", ")} ms ` +
     `(median ${median(answers).toFixed(0)}); JS heap then ${mib(heap)} MiB`);
   await page.close();
+  const bare = await bare_xterm(program_output(session), size);
+  console.log(`  a bare xterm (${size.rows} rows at ${size.fontSize} px) takes in the same ` +
+    `output in ${bare.toFixed(0)} ms: the page takes ${(pasted / bare).toFixed(2)} times as long`);
 }
 await browser.close();
 console.log(`the page: ${statSync(process.argv[2]).size} bytes`);

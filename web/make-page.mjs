@@ -1,5 +1,5 @@
 // Writes the one self-contained page: the terminal's script and styles,
-// the page's script and the program, inlined into page.html.
+// the page's modules and the program, inlined into page.html.
 //   node web/make-page.mjs PROGRAM.wasm XTERM_PACKAGE_FOLDER OUTPUT.html
 import { readFileSync, writeFileSync } from "node:fs";
 
@@ -24,11 +24,42 @@ if (!exported.test(xterm)) {
 xterm = xterm.replace(exported, "const XTerminal = $1;")
   .replace(/\n\/\/# sourceMappingURL=.*\n?$/, "\n");
 
+// The page's modules, bundled into one script: each but the last runs in a
+// function of its own and gives back what it exports; an import becomes a
+// look-up of those. The last, page.js, is the script's own top level.
+const kModules = ["flow.js", "program.js", "line_discipline.js", "announcer.js",
+  "layout.js", "page.js"];
+function bundle() {
+  const parts = [];
+  for (const name of kModules) {
+    const exported = [];
+    let source = read(name)
+      .replace(/^import \{([^}]*)\} from "\.\/([\w]+\.js)";$/gm, (_, names, from) => {
+        if (!kModules.slice(0, kModules.indexOf(name)).includes(from)) {
+          console.error(`make-page: ${name} imports ${from}, which comes after it`);
+          process.exit(1);
+        }
+        return `const {${names}} = modules["${from}"];`;
+      })
+      .replace(/^export ((?:async )?(?:function\*?|class|const|let) )([\w$]+)/gm,
+        (_, kind, exported_name) => (exported.push(exported_name), kind + exported_name));
+    if (/^\s*(import|export)\b/m.test(source)) {
+      console.error(`make-page: ${name} has an import or export this bundling does not know`);
+      process.exit(1);
+    }
+    if (name !== kModules.at(-1)) {
+      source = `modules["${name}"] = (() => {\n${source}\nreturn { ${exported.join(", ")} };\n})();`;
+    }
+    parts.push(`// ${name}\n${source}`);
+  }
+  return `const modules = {};\n${parts.join("\n")}`;
+}
+
 const parts = {
   "@XTERM_CSS@": read_xterm("css/xterm.css"),
   "@XTERM_JS@": xterm,
   "@PROGRAM@": readFileSync(wasm).toString("base64"),
-  "@PAGE_JS@": read("terminal.js"),
+  "@PAGE_JS@": bundle(),
 };
 let page = read("page.html");
 for (const [mark, text] of Object.entries(parts)) {

@@ -1,0 +1,211 @@
+// The page: wires the terminal, the program, the line discipline, the
+// output's flow, the live region and the layout, one session at a time, and
+// says in Turkish what went wrong. A session runs the program once, as a
+// terminal does; "Yeniden başlat" ends it and starts another.
+
+import { Announcer } from "./announcer.js";
+import { Flow } from "./flow.js";
+import { Layout } from "./layout.js";
+import { LineDiscipline } from "./line_discipline.js";
+import { Program, kWait } from "./program.js";
+
+XTerminal.strings.promptLabel = "Program girdisi";
+const term = new XTerminal({
+  cols: 80, rows: 24, convertEol: true, scrollback: 1000,
+  // Room above the capitals for the marks of İ, Ü, Ğ, Ö, Ç and Ş.
+  lineHeight: 1.3,
+  fontFamily: '"DejaVu Sans Mono", Consolas, Menlo, monospace',
+});
+const box = document.getElementById("terminal");
+term.open(box);
+const end_text = document.getElementById("end-text");
+const again = document.getElementById("again");
+const layout = new Layout(term, box, document.getElementById("sideways"));
+const announcer = new Announcer(document.getElementById("transcript"));
+// A line's bytes, in a buffer that the next line's reuses: the program
+// has read them by then.
+const encoder = new TextEncoder();
+let line_bytes = new Uint8Array(1024);
+function encode(text) {
+  if (3 * text.length > line_bytes.length) line_bytes = new Uint8Array(3 * text.length);
+  return line_bytes.subarray(0, encoder.encodeInto(text, line_bytes).written);
+}
+
+// What the page says itself, a line each, in the terminal.
+const kNoWebAssembly = [
+  "Bu tarayıcı programı çalıştıramıyor: WebAssembly desteklenmiyor ya da",
+  "kapalı. Başka bir tarayıcıyla açmayı deneyin. iPhone ya da iPad'de bu sayfa",
+  "için Kilitleme Modu'nu kapatın.",
+];
+const kNotLoaded = [
+  "Program yüklenemedi. Yeniden başlatmayı ya da başka bir tarayıcıyı deneyin.",
+];
+const kStopped = ["Program bir hatayla durdu. Yeniden başlatabilirsiniz."];
+
+// A task of its own, soon: a timer's would be held back 4 ms at a time.
+const tasks = [];
+const channel = new MessageChannel();
+channel.port1.onmessage = () => tasks.shift()();
+const soon = (task) => (tasks.push(task), channel.port2.postMessage(0));
+
+class Session {
+  constructor() {
+    this.flow = new Flow((bytes, done) => term.write(bytes, done));
+    this.lines = new LineDiscipline(term, this.flow, {
+      on_line: () => this.waiting === "line" && this.step(),
+      on_end: (echo) => this.end_input(echo),
+    });
+    this.program = null;
+    this.waiting = null;  // why the program's read waits: "line" or "output"
+    this.waited = false;  // it waited for a line since it last read one
+    this.input_ended = false;
+    this.ended = false;
+  }
+
+  // The program's standard streams.
+  io() {
+    return {
+      input: () => {
+        if (this.input_ended) return null;
+        if (this.flow.full()) return (this.waiting = "output", kWait);
+        const line = this.lines.take();
+        if (line === null) return (this.waiting = "line", kWait);
+        // The same bytes for the echo: the terminal makes LF a line end.
+        const bytes = encode(`${line.text}\n`);
+        if (!line.echoed) this.flow.emit_bytes(bytes);
+        if (!this.waited) announcer.drop();
+        this.waited = false;
+        announcer.typed(line.text);
+        return bytes;
+      },
+      output: (bytes) => {
+        this.flow.emit_bytes(bytes);
+        announcer.hear(bytes);
+        this.flow.flush(false);
+      },
+      error: (bytes) => console.error(new TextDecoder().decode(bytes.slice())),
+    };
+  }
+
+  // Runs the program until it waits or ends.
+  step() {
+    this.waiting = null;
+    let done;
+    try {
+      done = this.program.run();
+    } catch (error) {
+      return this.fail(error, kStopped);
+    }
+    this.flow.flush();
+    if (!done && this.waiting === "line") {
+      announcer.speak();
+      this.waited = true;
+      this.lines.want();
+    } else if (!done) {
+      this.flow.when_low(() => soon(() => this.ended || this.step()));
+    } else {
+      announcer.speak();
+      this.stop();
+      const status = this.program.status;
+      this.flow.settled().then(() => this === session && finish(status === 0
+        ? "Program sona erdi." : `Program bir hatayla sona erdi (durum ${status}).`));
+    }
+  }
+
+  // Ctrl+D or Ctrl+C: the program's next read gives nothing.
+  end_input(echo) {
+    this.input_ended = true;
+    this.flow.emit(echo);
+    this.flow.flush();
+    if (this.waiting === "line") this.step();
+  }
+
+  stop() {
+    this.ended = true;
+    this.lines.stop();
+  }
+
+  // The program or the page went wrong: say so in Turkish, and leave the
+  // focus where it is (an Enter on the button would wipe the message). The
+  // engine's own words go to the console.
+  fail(error, lines) {
+    console.error(error);
+    this.stop();
+    tell(this.flow, lines);
+  }
+}
+
+// The status line below the terminal; the rows make room for it.
+function set_status(text) {
+  end_text.textContent = text;
+  layout.refit();
+}
+// The page's own lines, in the terminal and in the status line.
+function tell(flow, lines) {
+  flow.emit(`\r\n${lines.join("\r\n")}\r\n`);
+  flow.flush();
+  set_status(lines.join(" "));
+}
+function finish(message) {
+  set_status(message);
+  again.focus();
+}
+
+let compiled = null;  // the program's module, once compiled
+let session = new Session();
+session.stop();
+term.onData((data) => session.lines.data(data));
+// The browser's own keys: Ctrl+V (Cmd+V) pastes, Ctrl+C (Cmd+C) copies a
+// selection, Tab leaves the terminal.
+term.attachCustomKeyEventHandler((event) => {
+  const key = event.key.toLowerCase();
+  const command = (event.ctrlKey || event.metaKey) && !event.altKey;
+  if (key === "tab") return false;
+  if (command && key === "v") return false;
+  if (command && key === "c" && term.hasSelection()) return false;
+  return true;
+});
+
+async function start() {
+  // The session under way runs no more, and its output is all on screen
+  // before the terminal is cleared.
+  const old = session;
+  old.stop();
+  await old.flow.settled();
+  if (session !== old) return;
+  const current = session = new Session();
+  end_text.textContent = "";
+  term.reset();
+  announcer.clear();
+  layout.refit();
+  term.focus();
+  try {
+    compiled ??= await WebAssembly.compile(
+      Uint8Array.from(atob(molagirlik_program), (c) => c.charCodeAt(0)));
+  } catch (error) {
+    return current.fail(error, kNotLoaded);
+  }
+  if (session !== current) return;
+  try {
+    current.program = await Program.start(compiled, current.io());
+  } catch (error) {
+    return current.fail(error, kStopped);
+  }
+  if (session === current && !current.ended) current.step();
+}
+
+// The terminal's whole text, scrollback and all, a line each: for tests.
+globalThis.molagirlik_screen = () => {
+  const buffer = term.buffer.active;
+  return Array.from({ length: buffer.length },
+    (_, y) => buffer.getLine(y).translateToString(true)).join("\n").trimEnd();
+};
+
+if (typeof WebAssembly !== "object") {
+  // Nothing to start, and no button that would do nothing.
+  again.hidden = true;
+  tell(session.flow, kNoWebAssembly);
+} else {
+  again.addEventListener("click", start);
+  await start();
+}
