@@ -87,7 +87,7 @@ function person(page, firefox) {
         area.dispatchEvent(new ClipboardEvent("paste", { clipboardData: data, bubbles: true, cancelable: true }));
       }, text, firefox);
     },
-    // What the live region said, an announcement each.
+    // The log, an announcement each (the live region holds the last).
     said: () => page.evaluate(() =>
       [...document.getElementById("transcript").children].map((c) => c.textContent)),
     async audit(when) {
@@ -142,7 +142,7 @@ const steps = [
     await p.audit("at the first prompt");
     await p.enter("2");
     // The prompt is said while it waits, before it is answered.
-    await p.page.waitForFunction(() => document.getElementById("transcript")
+    await p.page.waitForFunction(() => document.getElementById("announcer")
       .lastChild?.textContent.endsWith("1. elementin sembolü:"), { timeout: 5000 })
       .catch(async () => fail(`the prompt was not said: ${JSON.stringify((await p.said()).slice(-1))}`));
     // Backspace takes back a key on screen, and on an empty line nothing;
@@ -175,7 +175,8 @@ const steps = [
         !said.at(-1).startsWith("1. bileşiğin molekül kütlesi: 18.02\n") ||
         !said.at(-1).includes("ÇIKMAK İÇİN ENTER TUŞUNA BASINIZ...") ||
         !["1. elementin sembolü: H", "1. elementin adedi : 2", "3. elementin sembolü: son"]
-          .every((line) => log.split("\n").includes(line)) || / {2}/.test(log)) {
+          .every((line) => log.split("\n").includes(line)) || / {2}/.test(log) ||
+        await p.page.evaluate(() => document.getElementById("announcer").childNodes.length) !== 1) {
       fail(`the live region said: ${JSON.stringify(said)}`);
     }
     await p.audit("in mid-session");

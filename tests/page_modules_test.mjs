@@ -74,8 +74,9 @@ globalThis.document = { createElement: () => new Node(), createTextNode: (text) 
 const bytes = (text) => new TextEncoder().encode(text);
 
 test("the announcer says each wait's words once, and keeps the log's end", () => {
+  const live = new Node();
   const region = new Node();
-  const announcer = new Announcer(region, { bound: 60 });
+  const announcer = new Announcer(live, region, { bound: 60 });
   const said = () => region.childNodes.map((n) => n.textContent);
   announcer.hear(bytes("          BAŞLIK   ORTADA\n*-*-*-*-*\n\n1. elementin sembolü: "));
   announcer.speak();
@@ -89,6 +90,8 @@ test("the announcer says each wait's words once, and keeps the log's end", () =>
   announcer.hear(bytes("2. elementin sembolü: "));
   announcer.speak();
   assert.deepEqual(said().at(-1), "2. elementin sembolü:");
+  // The live region holds the latest announcement alone.
+  assert.deepEqual(live.childNodes.map((n) => n.textContent), ["2. elementin sembolü:"]);
   // Older announcements go as the log passes its bound; of one longer than
   // the bound, its end stays.
   announcer.hear(bytes(`${"a".repeat(50)}${"b".repeat(50)}`));

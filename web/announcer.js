@@ -1,13 +1,17 @@
-// The live region: what a screen reader says, and what it reads back.
-// Owns the log's nodes and what the program said since it last waited.
+// What a screen reader says, and what it reads back. Owns the live region,
+// the log (a transcript of the session, not live) and what the program
+// said since it last waited.
 //
 // All the program says between two waits for a line is one announcement,
 // said when it waits, so that none is skipped as a newer one comes, none
-// comes out of order, and a prompt is said before it is answered. What the
-// user typed joins the log silently (the log takes additions only), where
-// the screen shows it. The answer to a pasted line that another pasted
-// line follows is not said: after a paste, only the last answer is. Rule
-// lines are left out, and runs of spaces become one.
+// comes out of order, and a prompt is said before it is answered. The live
+// region holds the latest announcement alone. The log keeps them all, with
+// what the user typed after the prompt it answers, as the screen shows it:
+// the log is not live, as a screen reader says any text added to a live
+// region, and the keys were said as they were typed. The answer to a
+// pasted line that another pasted line follows is not said: after a paste,
+// only the last answer is. Rule lines are left out, and runs of spaces
+// become one.
 
 const decoder = new TextDecoder();
 
@@ -21,8 +25,10 @@ export function spoken(text) {
 }
 
 export class Announcer {
-  // `region` is the log; `bound` is about how many characters it keeps.
-  constructor(region, { bound = 80 * 1000 } = {}) {
+  // `live` is the live region, `region` the log; `bound` is about how many
+  // characters the log keeps.
+  constructor(live, region, { bound = 80 * 1000 } = {}) {
+    this.live = live;
     this.region = region;
     this.bound = bound;
     this.heard = new Uint8Array(4096);  // the program's output since it last waited
@@ -68,6 +74,10 @@ export class Announcer {
     const said = document.createElement("div");
     said.textContent = text;
     this.region.append(said);
+    const now = document.createElement("div");
+    now.textContent = text;
+    this.live.append(now);
+    while (this.live.firstChild !== now) this.live.firstChild.remove();
     this.size += text.length;
     while (this.size > this.bound && this.region.childNodes.length > 1) {
       this.size -= this.region.firstChild.textContent.length;
@@ -81,5 +91,6 @@ export class Announcer {
     this.open = false;
     this.size = 0;
     this.region.textContent = "";
+    this.live.textContent = "";
   }
 }
