@@ -299,6 +299,7 @@ const steps = [
     if ((await p.rows()).some((row) => /12345|6789/.test(row))) fail("digits left on screen");
   }],
   ["a paste is announced once, by its last answer", ["1280x800"], async (p) => {
+    await p.shows(kDecimals);
     let total = 0;
     for (const count of [3, 2000]) {
       const before = (await p.said()).length;
