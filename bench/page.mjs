@@ -2,7 +2,8 @@
 // in the terminal's rows (not the page's own marks):
 //  - from opening the page to the first prompt, median of 10 openings;
 //  - after sessions of 1, 2,000 and 20,000 compounds (or the counts
-//    given), pasted in whole: the time until the last answer is on screen,
+//    given), pasted in whole, median of 3: the time until the last answer
+//    is on screen,
 //    the JavaScript heap's peak meanwhile (sampled every 100 ms), then one
 //    Enter until its answer is on screen, for four Enters (a new compound,
 //    its decimals, a symbol, a count);
@@ -74,9 +75,9 @@ const xterm = readFileSync(`${xterm_folder}/lib/xterm.mjs`, "utf8")
 const xterm_css = readFileSync(`${xterm_folder}/css/xterm.css`, "utf8");
 
 // A bare xterm of `size` (font size and rows, as the page fitted them)
-// takes in `output`: the time from the first write to its last line on
+// takes in `output`: the time from the first write to the last answer on
 // screen.
-async function bare_xterm(output, size) {
+async function bare_xterm(output, size, compounds) {
   const page = await browser.newPage();
   await page.setContent(`<!DOCTYPE html><html><head><meta charset="utf-8">
     <style>${xterm_css}</style></head><body style="margin:0;background:#000">
@@ -88,14 +89,14 @@ async function bare_xterm(output, size) {
     await page.evaluate((part) => globalThis.output.push(
       Uint8Array.from(atob(part), (c) => c.charCodeAt(0))), output.subarray(at, at + kPiece).toString("base64"));
   }
-  const time = await page.evaluate(async ({ fontSize, rows, last }) => {
+  const time = await page.evaluate(async ({ fontSize, rows, last, also }) => {
     const data = new Uint8Array(globalThis.output.reduce((n, part) => n + part.length, 0));
     globalThis.output.reduce((at, part) => (data.set(part, at), at + part.length), 0);
     const term = new XTerminal({ cols: 80, rows, fontSize, convertEol: true, scrollback: 1000,
       lineHeight: 1.3, fontFamily: '"DejaVu Sans Mono", Consolas, Menlo, monospace' });
     term.open(document.getElementById("t"));
     const started = performance.now();
-    const shown = globalThis.bench.until(last);
+    const shown = globalThis.bench.until(last, also);
     let at = 0;
     let pending = 0;
     const pump = () => {
@@ -111,7 +112,8 @@ async function bare_xterm(output, size) {
     };
     pump();
     return await shown - started;
-  }, { ...size, last: "YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ..." });
+  }, { ...size, last: "YENİ BİR MOLEKÜL İÇİN 'c' HARFİNİ GİRİNİZ...",
+    also: `${compounds}. bileşiğin molekül kütlesi` });
   await page.close();
   return time;
 }
@@ -129,14 +131,12 @@ for (let i = 0; i < 10; ++i) {
 console.log(`first prompt on screen: ${median(openings).toFixed(0)} ms after opening ` +
   `(median of 10; ${openings.map((t) => t.toFixed(0)).join(", ")})`);
 
-for (const compounds of counts) {
+// One paste of `compounds` on a freshly opened page, then four Enters.
+async function paste_run(compounds, session) {
   const page = await browser.newPage();
   await page.evaluateOnNewDocument(watch);
   await page.goto(url);
   await page.evaluate((line) => globalThis.bench.until(line), kPrompt);
-  // Four lines a compound, the way a user types them.
-  const session = "2\nC 6 H 12 O 6\nson\nc\n".repeat(compounds - 1) +
-    "2\nC 6 H 12 O 6\nson\n";
   await page.evaluate(() => {
     globalThis.heap_peak = performance.memory.usedJSHeapSize;
     globalThis.heap_sampler = setInterval(() => {
@@ -169,15 +169,35 @@ for (const compounds of counts) {
   }
   // What stays, once what the runs left behind is collected.
   const heap = await page.evaluate(() => (globalThis.gc?.(), performance.memory?.usedJSHeapSize ?? 0));
-  const mib = (bytes) => (bytes / 2 ** 20).toFixed(1);
-  console.log(`after ${compounds} compounds (pasted and answered in ${pasted.toFixed(0)} ms, ` +
-    `JS heap at most ${mib(peak)} MiB meanwhile): ` +
-    `one Enter on screen in ${answers.map((t) => t.toFixed(0)).join(", ")} ms ` +
-    `(median ${median(answers).toFixed(0)}); JS heap then ${mib(heap)} MiB`);
   await page.close();
-  const bare = await bare_xterm(program_output(session), size);
+  return { pasted, size, peak, answers, heap };
+}
+
+// Three of each, the page's paste and the bare xterm taking turns: medians.
+for (const compounds of counts) {
+  // Four lines a compound, the way a user types them.
+  const session = "2\nC 6 H 12 O 6\nson\nc\n".repeat(compounds - 1) +
+    "2\nC 6 H 12 O 6\nson\n";
+  const output = program_output(session);
+  const runs = [];
+  const bares = [];
+  for (let i = 0; i < 3; ++i) {
+    runs.push(await paste_run(compounds, session));
+    bares.push(await bare_xterm(output, runs[0].size, compounds));
+  }
+  const pasted = median(runs.map((run) => run.pasted));
+  const bare = median(bares);
+  const { size, answers, heap } = runs[0];
+  const peak = Math.max(...runs.map((run) => run.peak));
+  const mib = (bytes) => (bytes / 2 ** 20).toFixed(1);
+  const ms = (times) => times.map((t) => t.toFixed(0)).join(", ");
+  console.log(`after ${compounds} compounds (pasted and answered in ${pasted.toFixed(0)} ms, ` +
+    `median of ${ms(runs.map((run) => run.pasted))}; JS heap at most ${mib(peak)} MiB meanwhile): ` +
+    `one Enter on screen in ${ms(answers)} ms (median ${median(answers).toFixed(0)}); ` +
+    `JS heap then ${mib(heap)} MiB`);
   console.log(`  a bare xterm (${size.rows} rows at ${size.fontSize} px) takes in the same ` +
-    `output in ${bare.toFixed(0)} ms: the page takes ${(pasted / bare).toFixed(2)} times as long`);
+    `${(output.length / 1e6).toFixed(1)} MB in ${bare.toFixed(0)} ms (median of ${ms(bares)}): ` +
+    `the page takes ${(pasted / bare).toFixed(2)} times as long`);
 }
 await browser.close();
 console.log(`the page: ${statSync(process.argv[2]).size} bytes`);

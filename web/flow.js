@@ -13,6 +13,7 @@ export class Flow {
     this.batch = batch;
     this.bytes = new Uint8Array(2 * batch);  // emitted, not yet handed over
     this.size = 0;
+    this.spare = [];    // buffers the terminal has taken in
     this.pending = 0;   // handed over, not yet taken in
     this.settled_waiters = [];
     this.low_waiter = null;
@@ -44,14 +45,19 @@ export class Flow {
   }
 
   // Hands over what was emitted: all of it, or only a whole batch. The
-  // terminal keeps the bytes until it takes them in: new ones follow.
+  // terminal keeps the bytes until it takes them in, and then their buffer
+  // serves again: a buffer newly allocated costs more to fill than a copy.
   flush(whole = true) {
     if (this.size === 0 || (!whole && this.size < this.batch)) return;
-    const bytes = this.bytes.subarray(0, this.size);
-    this.bytes = new Uint8Array(Math.max(2 * this.batch, this.bytes.length - this.size));
+    const buffer = this.bytes;
+    const bytes = buffer.subarray(0, this.size);
+    this.bytes = this.spare.pop() ?? new Uint8Array(2 * this.batch);
     this.size = 0;
     this.pending += bytes.length;
-    this.write(bytes, () => this.taken(bytes.length));
+    this.write(bytes, () => {
+      if (this.spare.length < 8) this.spare.push(buffer);
+      this.taken(bytes.length);
+    });
   }
 
   taken(count) {

@@ -10,6 +10,7 @@ const kBackspaces = ["\x7f", "\b"];
 // A line's text after its Backspaces, without keys that edit nothing; a
 // Tab stays, as it separates entries as a space does.
 export function edited(keys) {
+  if (!/[\x00-\x08\x0a-\x1f\x7f]/.test(keys)) return keys;
   const text = [];
   for (const key of keys) {
     if (kBackspaces.includes(key)) text.pop();

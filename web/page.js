@@ -43,12 +43,6 @@ const kNotLoaded = [
 ];
 const kStopped = ["Program bir hatayla durdu. Yeniden başlatabilirsiniz."];
 
-// A task of its own, soon: a timer's would be held back 4 ms at a time.
-const tasks = [];
-const channel = new MessageChannel();
-channel.port1.onmessage = () => tasks.shift()();
-const soon = (task) => (tasks.push(task), channel.port2.postMessage(0));
-
 class Session {
   constructor() {
     this.flow = new Flow((bytes, done) => term.write(bytes, done));
@@ -103,7 +97,8 @@ class Session {
       this.waited = true;
       this.lines.want();
     } else if (!done) {
-      this.flow.when_low(() => soon(() => this.ended || this.step()));
+      // Straight from the terminal's callback, which may write again.
+      this.flow.when_low(() => this.ended || this.step());
     } else {
       announcer.speak();
       this.stop();
