@@ -1,10 +1,11 @@
 // The layout: the terminal's font follows the width, so that all 80
 // columns show on any screen from 320 CSS pixels up; below 8 px a line
-// suggests turning the phone. The rows follow the height that is left, on
-// a phone that above its keyboard, so that nothing lies below the screen.
-// Owns the size last fitted to.
+// suggests turning the phone. It grows with the screen, on a classroom
+// board too, as long as 24 rows still fit. The rows follow the height that
+// is left, on a phone that above its keyboard, so that nothing lies below
+// the screen. Owns the size last fitted to.
 
-const kLargestFont = 15;
+const kFewestRows = 24;
 const kSmallestReadable = 8;
 
 export class Layout {
@@ -32,19 +33,25 @@ export class Layout {
     const height = window.visualViewport?.height ?? window.innerHeight;
     // A resize that changes neither (a phone's focus, say) changes nothing:
     // resizing the terminal would clear its selection.
-    if (this.fitted === `${box.clientWidth}x${height}`) return;
+    const width = document.body.clientWidth;
+    if (this.fitted === `${width}x${height}`) return;
     const screen = box.querySelector(".xterm-screen");
-    const room = box.clientWidth - 14;  // xterm's scroll bar goes beside
+    // The width the page leaves the terminal's box (which is only as wide
+    // as the terminal), less xterm's scroll bar beside.
+    const padding = (side) => parseFloat(getComputedStyle(document.body)[`padding${side}`]);
+    const room = document.body.clientWidth - padding("Left") - padding("Right") - 14;
     let size = term.options.fontSize;
     const per_pixel = screen.offsetWidth / size;
-    size = Math.min(kLargestFont, Math.floor(4 * room / per_pixel) / 4);
+    const row_per_pixel = screen.offsetHeight / term.rows / size;
+    const other = document.body.scrollHeight - box.offsetHeight;
+    const tallest = (height - other) / (kFewestRows * row_per_pixel);
+    size = Math.floor(4 * Math.min(room / per_pixel, tallest)) / 4;
     if (size !== term.options.fontSize) term.options.fontSize = size;
     // Cells are whole device pixels: a few steps down if rounding overflowed.
     for (let tries = 0; tries < 8 && screen.offsetWidth > room && size > 4; ++tries) {
       term.options.fontSize = size -= 0.25;
     }
     this.sideways.hidden = size >= kSmallestReadable;
-    const other = document.body.scrollHeight - box.offsetHeight;
     const cell = screen.offsetHeight / term.rows;
     let rows = Math.max(6, Math.floor((height - other) / cell));
     if (rows !== term.rows) term.resize(80, rows);
@@ -52,6 +59,6 @@ export class Layout {
     while (rows > 6 && document.documentElement.scrollHeight > height) {
       term.resize(80, --rows);
     }
-    this.fitted = `${box.clientWidth}x${height}`;
+    this.fitted = `${width}x${height}`;
   }
 }
