@@ -5,9 +5,11 @@
 // when any step does. axe-core audits the page at the first prompt, in
 // mid-session and at the end.
 //   node tests/browser_test.mjs PAGE.html SCREENSHOT_FOLDER [WORDS OF STEPS...]
-import { readFileSync } from "node:fs";
+import { copyFileSync, mkdtempSync, readFileSync, readdirSync, writeFileSync } from "node:fs";
+import { createServer } from "node:http";
 import { createRequire } from "node:module";
-import { resolve } from "node:path";
+import { tmpdir } from "node:os";
+import { dirname, join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
 
 const require = createRequire(new URL("../web/package.json", import.meta.url));
@@ -28,7 +30,36 @@ const sizes = {
   "1280x800": { width: 1280, height: 800 },
   "390x844": { width: 390, height: 844, ...phone },
   "320x568": { width: 320, height: 568, ...phone },
+  "1920x1080": { width: 1920, height: 1080 },
 };
+// The page and the files that make it an app, copied to be served, and a
+// control page built without 'wasm-unsafe-eval'.
+const served = mkdtempSync(join(tmpdir(), "molagirlik-served-"));
+for (const file of readdirSync(dirname(resolve(page_file)))) {
+  if (/^(molagirlik\.html|manifest\.webmanifest|sw\.js|icon-.*\.png)$/.test(file)) {
+    copyFileSync(join(dirname(resolve(page_file)), file), join(served, file));
+  }
+}
+const control = join(served, "control.html");
+writeFileSync(control, readFileSync(page_file, "utf8").replace(" 'wasm-unsafe-eval'", ""));
+// A static server of that folder on 127.0.0.1, started and stopped by the steps.
+function serve(port = 0) {
+  const types = { html: "text/html", js: "text/javascript", png: "image/png",
+                  webmanifest: "application/manifest+json" };
+  const server = createServer((request, response) => {
+    const file = decodeURIComponent(new URL(request.url, "http://x").pathname.slice(1)) || "molagirlik.html";
+    try {
+      const body = readFileSync(join(served, file.replace(/[\/\\]/g, "")));
+      response.writeHead(200, { "content-type": types[file.split(".").pop()] ?? "application/octet-stream" });
+      response.end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  return new Promise((done) => server.listen(port, "127.0.0.1", () => done(server)));
+}
+const stop = (server) => new Promise((done) => { server.closeAllConnections?.(); server.close(done); });
+
 const kDecimals = "   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz:";
 const kStopped = "Program bir hatayla durdu. Yeniden başlatabilirsiniz.";
 const fail = (message) => { throw new Error(message); };
@@ -43,6 +74,7 @@ function person(page, firefox) {
   const status = () => page.evaluate(() => document.getElementById("end-text").textContent);
   return {
     page, keys, rows, screen, status,
+    console_errors: [],  // what the page wrote to the console as errors
     // Waits until the rows hold each of `lines`, whole.
     async shows(...lines) {
       try {
@@ -135,7 +167,7 @@ function person(page, firefox) {
 }
 
 // Each step: where it runs (sizes), and what a person does.
-const every = Object.keys(sizes);
+const every = ["1280x800", "390x844", "320x568"];
 const steps = [
   ["water, typed with Backspaces and an arrow key", every, async (p, name) => {
     await p.shows(kDecimals);
@@ -180,6 +212,10 @@ const steps = [
       fail(`the live region said: ${JSON.stringify(said)}`);
     }
     await p.audit("in mid-session");
+    const violations = await p.page.evaluate(() => globalThis.violations);
+    if (violations.length > 0) fail(`the page's policy blocked: ${violations.join("; ")}`);
+    // Opened as a file, the page asks for no manifest and no worker.
+    if (p.console_errors.length > 0) fail(`errors on the console: ${p.console_errors.join("; ")}`);
     await p.page.screenshot({ path: `${shots}/${name}.png` });
   }],
   ["one Backspace right after a full row", every, async (p) => {
@@ -339,6 +375,81 @@ const steps = [
     const banners = (await p.screen()).split("\n").filter((row) => row.includes("PROGRAMI")).length;
     if (banners !== 1) fail(`${banners} banners on the new screen`);
   }],
+  ["a classroom board: 80 columns across the screen, or as tall as 24 rows allow", ["1920x1080"], async (p, name) => {
+    await p.shows(kDecimals);
+    const board = await p.page.evaluate(() => ({
+      width: document.querySelector(".xterm-screen").getBoundingClientRect().width,
+      rows: document.querySelector(".xterm-rows").children.length, screen: innerWidth }));
+    if (board.width < 0.9 * board.screen && board.rows > 25) {
+      fail(`80 columns are ${board.width} px of ${board.screen}, in ${board.rows} rows`);
+    }
+    await p.page.screenshot({ path: `${shots}/${name}.png` });
+  }],
+  ["a request to another origin is blocked, and said so", ["1280x800"], async (p) => {
+    await p.shows(kDecimals);
+    const [fetched, violation] = await p.page.evaluate(async () => {
+      const seen = new Promise((done) => document.addEventListener("securitypolicyviolation",
+        (event) => done(`${event.violatedDirective} ${event.blockedURI}`), { once: true }));
+      const fetched = await fetch("http://127.0.0.1:9/").then(() => true, () => false);
+      return [fetched, await Promise.race([seen, new Promise((done) => setTimeout(done, 3000))])];
+    });
+    if (fetched || !/^(connect-src|default-src)/.test(violation ?? "")) {
+      fail(`the fetch ${fetched ? "went through" : "failed"}; the violation: ${violation}`);
+    }
+  }],
+  ["built without 'wasm-unsafe-eval', the program is not loaded, in Turkish", ["1280x800"], async (p) => {
+    p.errors_expected = true;  // the browser's own words on what it blocked
+    await p.page.goto(pathToFileURL(control).href);
+    await p.shows("Program yüklenemedi. Yeniden başlatmayı ya da başka bir tarayıcıyı deneyin.");
+  }],
+  ["served: installable, kept offline, updated, and nothing blocked", ["1280x800"], async (p, name) => {
+    let server = await serve();
+    const address = `http://127.0.0.1:${server.address().port}/molagirlik.html`;
+    const chromium = name.startsWith("Chromium");
+    try {
+      await p.page.goto(address);
+      await p.shows(kDecimals);
+      if (chromium) {
+        const cdp = await p.page.createCDPSession();
+        const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
+        if (installabilityErrors.length > 0) fail(`not installable: ${JSON.stringify(installabilityErrors)}`);
+        const { errors, data } = await cdp.send("Page.getAppManifest");
+        if (errors.length > 0) fail(`the manifest: ${JSON.stringify(errors)}`);
+        const manifest = JSON.parse(data);
+        const missing = ["name", "short_name", "start_url", "scope", "display", "icons"]
+          .filter((key) => !(key in manifest));
+        if (missing.length > 0) fail(`the manifest lacks ${missing.join(", ")}`);
+        await p.page.evaluate(() => navigator.serviceWorker.ready.then((r) => r.active.state))
+          .then((state) => state === "activated" || fail(`the worker is ${state}`));
+        // The server stopped: the page comes from the worker's cache.
+        const port = server.address().port;
+        await stop(server);
+        await p.page.reload();
+        await p.shows(kDecimals);
+        await p.enter("2", "H 2 O 1 son");
+        await p.shows("                     1. bileşiğin molekül kütlesi: 18.02");
+        // A new build on the server: the next visit shows it.
+        const page_path = join(served, "molagirlik.html");
+        writeFileSync(page_path, readFileSync(page_path, "utf8").replace("<title>Molekül", "<title>Yeni Molekül"));
+        const worker = join(served, "sw.js");
+        writeFileSync(worker, readFileSync(worker, "utf8").replace(/molagirlik-[0-9a-f]+/, "molagirlik-new"));
+        server = await serve(port);
+        await p.page.goto(address);
+        await p.page.waitForFunction(async () => (await caches.keys()).join() === "molagirlik-new", { timeout: 15000 })
+          .catch(() => fail("the new worker did not take over"));
+        await p.page.goto(address);
+        const title = await p.page.title();
+        if (!title.startsWith("Yeni")) fail(`the next visit shows "${title}"`);
+      } else {
+        await p.enter("2", "H 2 O 1 son");
+        await p.shows("                     1. bileşiğin molekül kütlesi: 18.02");
+      }
+      const violations = await p.page.evaluate(() => globalThis.violations);
+      if (violations.length > 0) fail(`blocked: ${violations.join("; ")}`);
+    } finally {
+      server.listening && await stop(server);
+    }
+  }],
   ["the rows follow a smaller visual viewport", ["390x844"], async (p) => {
     const bottom = await p.page.evaluate(() => {
       Object.defineProperty(visualViewport, "height", { get: () => 400 });
@@ -400,6 +511,9 @@ steps.push([kFailing, ["1280x800"], () => fail("as it must")]);
 // Before the page's script: counts the program's instances, and makes the
 // program's next read trap when a step asks for it.
 function instrument() {
+  globalThis.violations = [];
+  document.addEventListener("securitypolicyviolation",
+    (event) => globalThis.violations.push(`${event.violatedDirective} ${event.blockedURI}`));
   globalThis.instances = 0;
   const instantiate = WebAssembly.instantiate;
   WebAssembly.instantiate = (module, imports) => {
@@ -428,14 +542,17 @@ for (const [browser_name, launch] of Object.entries(browsers)) {
         if (only.length > 0 ? !only.some((word) => step.includes(word)) : step === kFailing) continue;
         const name = `${browser_name}-${size_name}`;
         const page = await browser.newPage();
-        const errors = [];
+        const errors = [];  // thrown in the page
         try {
           page.on("pageerror", (error) => errors.push(error.message));
           await page.setViewport(viewport);
           await page.evaluateOnNewDocument(before);
           await page.goto(url);
-          await act(person(page, firefox), name);
-          if (errors.length > 0) fail(`page errors: ${errors.join("; ")}`);
+          const who = person(page, firefox);
+          page.on("console", (message) => message.type() === "error" &&
+            who.console_errors.push(message.text()));
+          await act(who, name);
+          if (errors.length > 0 && !who.errors_expected) fail(`page errors: ${errors.join("; ")}`);
           console.log(`ok ${name}: ${step}`);
         } catch (error) {
           ++failures;

@@ -40,6 +40,18 @@ const steps = [
     });
     await shows("                     1. bileşiğin molekül kütlesi: 180.155884");
   }],
+  ["a request to another origin is blocked, and said so", async (shows, keys, driver) => {
+    const [fetched, violation] = await driver.executeAsyncScript((done) => {
+      let said = null;
+      document.addEventListener("securitypolicyviolation",
+        (event) => { said = `${event.violatedDirective} ${event.blockedURI}`; });
+      fetch("http://127.0.0.1:9/").then(() => true, () => false)
+        .then((went) => setTimeout(() => done([went, said]), 1000));
+    });
+    if (fetched || !/^(connect-src|default-src)/.test(violation ?? "")) {
+      throw new Error(`the fetch ${fetched ? "went through" : "failed"}; the violation: ${violation}`);
+    }
+  }],
 ];
 // Run only when named: the test itself must fail when a step does.
 const kFailing = "a step that fails, to check that the test then fails";

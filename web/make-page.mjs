@@ -1,11 +1,13 @@
 // Writes the one self-contained page: the terminal's script and styles,
-// the page's modules and the program, inlined into page.html.
-//   node web/make-page.mjs PROGRAM.wasm XTERM_PACKAGE_FOLDER OUTPUT.html
+// the page's modules, the program and the icon, inlined into page.html,
+// with a Content-Security-Policy that allows its one script by its hash.
+//   node web/make-page.mjs PROGRAM.wasm XTERM_PACKAGE_FOLDER OUTPUT.html ICON.svg
+import { createHash } from "node:crypto";
 import { readFileSync, writeFileSync } from "node:fs";
 
 const here = new URL(".", import.meta.url);
 const read = (path) => readFileSync(new URL(path, here), "utf8");
-const [wasm, xterm_folder, output] = process.argv.slice(2);
+const [wasm, xterm_folder, output, icon] = process.argv.slice(2);
 const read_xterm = (path) => readFileSync(`${xterm_folder}/${path}`, "utf8");
 
 let xterm;
@@ -28,7 +30,7 @@ xterm = xterm.replace(exported, "const XTerminal = $1;")
 // function of its own and gives back what it exports; an import becomes a
 // look-up of those. The last, page.js, is the script's own top level.
 const kModules = ["flow.js", "program.js", "line_discipline.js", "announcer.js",
-  "layout.js", "page.js"];
+  "layout.js", "app.js", "page.js"];
 function bundle() {
   const parts = [];
   for (const name of kModules) {
@@ -69,5 +71,15 @@ for (const [mark, text] of Object.entries(parts)) {
   }
   page = page.split(mark).join(text);
 }
+// Nothing but the page's own script may run, and WebAssembly compile;
+// xterm makes <style> elements of its own, which a hash would not allow.
+// The icon is inline; only a served page asks for its manifest and worker.
+const script = page.match(/<script type="module">([\s\S]*?)<\/script>/)[1];
+const csp = ["default-src 'none'",
+  `script-src 'sha256-${createHash("sha256").update(script).digest("base64")}' 'wasm-unsafe-eval'`,
+  "style-src 'unsafe-inline'", "img-src data: 'self'", "manifest-src 'self'", "worker-src 'self'",
+  "base-uri 'none'", "form-action 'none'"].join("; ");
+page = page.replace("@CSP@", csp)
+  .replace("@ICON@", `data:image/svg+xml;base64,${readFileSync(icon).toString("base64")}`);
 writeFileSync(output, page);
 console.log(`make-page: ${output}, ${Buffer.byteLength(page)} bytes`);

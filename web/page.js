@@ -4,6 +4,7 @@
 // terminal does; "Yeniden başlat" ends it and starts another.
 
 import { Announcer } from "./announcer.js";
+import { become_an_app } from "./app.js";
 import { Flow } from "./flow.js";
 import { Layout } from "./layout.js";
 import { LineDiscipline } from "./line_discipline.js";
@@ -203,5 +204,6 @@ if (typeof WebAssembly !== "object") {
   tell(session.flow, kNoWebAssembly);
 } else {
   again.addEventListener("click", start);
+  become_an_app();
   await start();
 }
