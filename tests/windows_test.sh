@@ -96,3 +96,32 @@ for text in OKUBENI.txt LICENSE.txt; do
   [ "$(tr -cd '\r' < "$file" | wc -c)" -eq "$lines" ] || fail "$text has a stray CR"
 done
 echo "the zip: $(tr '\n' ' ' <<< "$listing")with CRLF line ends"
+
+# What Explorer shows of each program: its icon at every size Windows asks
+# for, and Properties -> Details in Turkish.
+for program in molagirlik molagirlik-utf8; do
+  if [ "$program" = molagirlik ]; then
+    description="Molekül ağırlığı hesaplama (Türkçe harfler kod sayfası 857 ile)"
+  else
+    description="Molekül ağırlığı hesaplama (Türkçe harfler UTF-8 ile)"
+  fi
+  wrestool -x -t 14 "$windows/$program.exe" > "$work/icon.ico" 2> /dev/null
+  sizes=$(icotool -l "$work/icon.ico" | sed 's/.*--width=\([0-9]*\) --height=\([0-9]*\).*/\1/' | tr '\n' ' ')
+  [ "$sizes" = "16 24 32 48 256 " ] || fail "$program.exe's icon sizes: ${sizes:-none}"
+  wrestool -x --raw -t 16 "$windows/$program.exe" | python3 "$source/tests/windows/version_info.py" > "$work/details" ||
+    fail "$program.exe has no version block"
+  diff "$work/details" - <<DETAILS || fail "$program.exe's details differ"
+file version: 2.0.0.0
+product version: 2.0.0.0
+041F04B0 CompanyName: molagirlik geliştiricileri
+041F04B0 FileDescription: $description
+041F04B0 FileVersion: 2.0.0.0
+041F04B0 InternalName: $program
+041F04B0 LegalCopyright: Telif hakkı © 2004-2026 molagirlik geliştiricileri (MIT lisansı)
+041F04B0 OriginalFilename: $program.exe
+041F04B0 ProductName: Molekül Ağırlığı Hesaplama Programı
+041F04B0 ProductVersion: 2.0.0
+translation: 041F 1200
+DETAILS
+done
+echo "the programs' icon (16, 24, 32, 48 and 256 px) and Turkish details"
