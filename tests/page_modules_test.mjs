@@ -28,6 +28,13 @@ test("the line discipline hands over each line once, edited", async () => {
     [["H😀\x7f\r"], ["H"]],                    // an emoji erased whole
     [["H\ud83d", "\ude00\x7f\r"], ["H"]],        // and in two halves
     [["a\tb", "\x1b[A", "\r"], ["a\tb"]],     // an arrow key edits nothing
+    // Lines typed ahead, edited as when typed: a Tab beside a Backspace,
+    // Ctrl+U, Ctrl+W; a Ctrl+D at the start of one ends the input there.
+    [["\rH\t2\x7f3\r"], ["", "H\t3"]],
+    [["\rHe 2\x15O 1\r"], ["", "O 1"]],
+    [["\rO 12\x17\x17\r"], ["", ""]],
+    [["\rson\r\x04H\r"], ["", "son", "(end)"]],
+    [["Ca 1\x17\x172", "\x15H 2\r"], ["H 2"]],  // and typed
   ];
   for (const [events, lines] of cases) {
     const got = [];

@@ -1,19 +1,36 @@
 // A terminal's line discipline, as in canonical mode: keys in, lines out.
 // Owns the line being typed, its echo and editing (Backspace over wrapped
-// rows and wide characters), the keys typed ahead, and the whole lines
-// pasted and not yet read. Ctrl+D on an empty line and Ctrl+C end the
-// input; a CR, an LF or a CRLF (even split over two events) is one Enter.
-// It knows nothing of the program: it hands lines to `take()`'s caller.
+// rows and wide characters, Ctrl+U the line, Ctrl+W a word), the keys
+// typed ahead, and the whole lines pasted and not yet read. Ctrl+D on an
+// empty line and Ctrl+C end the input; a CR, an LF or a CRLF (even split
+// over two events) is one Enter. It knows nothing of the program: it hands
+// lines to `take()`'s caller.
 
 const kBackspaces = ["\x7f", "\b"];
+const kKill = "\x15";       // Ctrl+U
+const kWordErase = "\x17";  // Ctrl+W
+const kEnd = "\x04";        // Ctrl+D
 
-// A line's text after its Backspaces, without keys that edit nothing; a
-// Tab stays, as it separates entries as a space does.
+// How many characters at the end of `chars` Ctrl+W erases: the separators
+// before the cursor, then the word before them. As in Linux's terminals, a
+// word is letters, digits and '_', and any character beyond ASCII.
+export function word_length(chars) {
+  const in_word = (c) => /[0-9A-Za-z_]/.test(c) || c > "\x7f";
+  let i = chars.length;
+  while (i > 0 && !in_word(chars[i - 1])) --i;
+  while (i > 0 && in_word(chars[i - 1])) --i;
+  return chars.length - i;
+}
+
+// A line's text after its Backspaces, Ctrl+U and Ctrl+W, without keys that
+// edit nothing; a Tab stays, as it separates entries as a space does.
 export function edited(keys) {
   if (!/[\x00-\x08\x0a-\x1f\x7f]/.test(keys)) return keys;
   const text = [];
   for (const key of keys) {
     if (kBackspaces.includes(key)) text.pop();
+    else if (key === kKill) text.length = 0;
+    else if (key === kWordErase) text.length -= word_length(text);
     else if (key >= " " || key === "\t") text.push(key);
   }
   return text.join("");
@@ -108,8 +125,10 @@ export class LineDiscipline {
         if (this.keys.length === 1 && key >= "\ud800" && key <= "\udbff") break;
         this.keys = this.keys.slice(key.length);
         if (key === "\r" || key === "\n") this.enter();
-        else if (key === "\x04" && this.line === "") this.end("\r\n");
-        else if (kBackspaces.includes(key)) await this.erase();
+        else if (key === kEnd && this.line === "") this.end("\r\n");
+        else if (kBackspaces.includes(key)) await this.erase(1);
+        else if (key === kKill) await this.erase(this.marks.length);
+        else if (key === kWordErase) await this.erase(word_length(Array.from(this.line)));
         else if (key >= " " || key === "\t") await this.echo(key);
       }
     } finally {
@@ -120,6 +139,8 @@ export class LineDiscipline {
   enter() {
     this.ready.push({ text: this.line, echoed: true });
     for (let next; (next = this.keys.search(/[\r\n]/)) >= 0;) {
+      // A line with a Ctrl+D may end the input: it is handled key by key.
+      if (this.keys.slice(0, next).includes(kEnd)) break;
       this.ready.push({ text: edited(this.keys.slice(0, next)), echoed: false });
       this.keys = this.keys.slice(next + 1);
     }
@@ -130,12 +151,12 @@ export class LineDiscipline {
     this.on_line();
   }
 
-  // Back to where the last character began, whatever row it wrapped to and
-  // however wide it was, and clears what follows.
-  async erase() {
-    if (this.marks.length === 0) return;
-    this.line = Array.from(this.line).slice(0, -1).join("");
-    const { row, x } = this.marks.pop();
+  // Back to where the last `count` characters began, whatever row they
+  // wrapped to and however wide they were, and clears what follows.
+  async erase(count) {
+    if (count === 0 || this.marks.length === 0) return;
+    this.line = Array.from(this.line).slice(0, -count).join("");
+    const [{ row, x }] = this.marks.splice(-count);
     await this.flow.settled();
     if (this.stopped) return;
     const y = Math.max(1, this.start_of_line.line + row - this.term.buffer.active.baseY + 1);
