@@ -16,7 +16,7 @@ for browser in firefox chromium; do
   rm -rf "${out:?}/$browser"
   BROWSER=$browser FINAL_ENTER=1 "$here/orca/orca-say" "$page" "$out/$browser" > "$out/$browser.log" 2>&1 ||
     { tail -n 20 "$out/$browser.log"; echo "FAIL: orca-say in $browser"; failed=1; continue; }
-  if "$here/orca/check_speech.py" "$out/$browser/speech.txt"; then
+  if "$here/orca/check_speech.py" "$out/$browser/speech.txt" "$page"; then
     echo "ok: what Orca said in $browser ($(grep -c " SAYS " "$out/$browser/speech.txt") utterances)"
   else
     echo "FAIL: what Orca said in $browser, in $out/$browser/speech.txt"

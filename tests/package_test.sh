@@ -53,6 +53,7 @@ fi
 entry=$prefix/share/applications/molagirlik.desktop
 grep -qx "Exec=molagirlik-utf8" "$entry" || fail "the entry does not start molagirlik-utf8"
 grep -qx "Terminal=true" "$entry" || fail "the entry opens no terminal"
+grep -qx "Name\[tr\]=Molekül Ağırlığı" "$entry" || fail "the entry has no Turkish name"
 said=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $said"
 [ -z "$said" ] || fail "desktop-file-validate says: $said"
 metainfo=$prefix/share/metainfo/io.github.molagirlik.metainfo.xml
@@ -62,4 +63,9 @@ said=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) ||
 for program in molagirlik molagirlik-utf8; do
   grep -qF "<binary>$program</binary>" "$metainfo" || fail "the metainfo omits $program"
 done
+# What a software centre starts is an entry that is installed.
+for launchable in $(sed -n 's#.*<launchable type="desktop-id">\(.*\)</launchable>.*#\1#p' "$metainfo"); do
+  [ -e "$prefix/share/applications/$launchable" ] || fail "the metainfo launches $launchable, which is not installed"
+done
+grep -q '<launchable type="desktop-id">' "$metainfo" || fail "the metainfo launches nothing"
 echo "installed: the programs, the manual in English and Turkish, the menu entry, icons and metainfo"

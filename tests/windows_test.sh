@@ -96,6 +96,13 @@ for text in OKUBENI.txt LICENSE.txt; do
   [ "$(tr -cd '\r' < "$file" | wc -c)" -eq "$lines" ] || fail "$text has a stray CR"
 done
 echo "the zip: $(tr '\n' ' ' <<< "$listing")with CRLF line ends"
+# The read-me's example is what the program computes.
+example=$(grep -a '^Örnek' "$windows/OKUBENI.txt" | tr -d '\r')
+entries=$(sed 's/^[^:]*: *\(.*\) *->.*/\1/' <<< "$example")
+result=$(sed 's/.*-> *//' <<< "$example")
+printf '%s\n\n' "$entries" | "$linux/molagirlik-utf8" | grep -qE "kütlesi: ${result//./\\.}( |$)" ||
+  fail "OKUBENI.txt's example: $entries gives not $result but $(printf '%s\n\n' "$entries" | "$linux/molagirlik-utf8" | grep -a kütlesi)"
+echo "the read-me's example: $entries -> $result"
 
 # What Explorer shows of each program: its icon at every size Windows asks
 # for, and Properties -> Details in Turkish.

@@ -4,7 +4,7 @@ FINAL_ENTER=1): the opening instruction before the first key, each prompt
 after the Enter that it follows, the result before the closing block,
 "Program sona erdi." at the end; no typed line nor announcement said again,
 no region's name before the program's words, and no run of spaces.
-    check_speech.py speech.txt"""
+    check_speech.py speech.txt [PAGE.html]"""
 import ast, re, sys
 
 events = []  # ("key", step) or ("says", text)
@@ -67,8 +67,13 @@ said_in(step("presses Enter (after 'son')"), "1. bileşiğin molekül kütlesi: 
         "ÇIKMAK İÇİN ENTER TUŞUNA BASINIZ", in_order=True)
 said_in(step("presses Enter (at the last question)"), "Program sona erdi.")
 kOrcasOwn = {"Loading.  Please wait."}
+# The names the page gives its regions (none today: the program's words are
+# said alone), and the one they once had.
+region_names = {"Programın söyledikleri"}
+if len(sys.argv) > 2:
+    region_names |= set(re.findall(r'aria-label="([^"]+)"', open(sys.argv[2], encoding="utf-8").read()))
 for kind, what in events:
-    if kind == "says" and "söyledikleri" in what:
+    if kind == "says" and any(name in what for name in region_names):
         problems.append(f"a region's name said: {what!r}")
     # Orca's log indents a text's later lines; within a line, one space.
     if kind == "says" and what not in kOrcasOwn and any("  " in line.strip() for line in what.split("\n")):
