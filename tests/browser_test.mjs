@@ -18,6 +18,8 @@ const puppeteer = require("puppeteer-core");
 const axe = readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
 const [page_file, shots, ...only] = process.argv.slice(2);
 const url = pathToFileURL(resolve(page_file)).href;
+// The program itself, built for this machine, for what the page must show.
+const native = process.env.MOLAGIRLIK_NATIVE ?? fileURLToPath(new URL("../build/molagirlik-utf8", import.meta.url));
 
 const browsers = {
   Chromium: { executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
@@ -370,6 +372,59 @@ const steps = [
     if ((await p.screen()).includes("UYARI")) fail("a warning on screen");
     if (discarded.length > 0) fail(`the terminal said: ${discarded[0]}`);
   }],
+  ["a long paste to the end: the program's own screen, all of it shown before the end is said", ["1280x800"], async (p) => {
+    const lines = [...Array(300)].map((_, i) => `2 H 2 O ${i % 9 + 1} son c`).concat(["2 H 1 son", ""]);
+    const input = `${lines.join("\n")}\n`;
+    await p.shows(kDecimals);
+    await p.page.evaluate(() => {
+      const end = document.getElementById("end-text");
+      new MutationObserver(() => {
+        if (end.textContent === "Program sona erdi.") globalThis.at_end ??= globalThis.molagirlik_screen();
+      }).observe(end, { childList: true, characterData: true, subtree: true });
+    });
+    await p.paste(input);
+    await p.ends("Program sona erdi.");
+    // The program's output by itself, with each line echoed where the
+    // program read it: after each compound's first prompt, and the last
+    // Enter after the last question.
+    let expected = execFileSync(native, { input }).toString();
+    let read = 0;
+    expected = expected.replace(/buraya giriniz: /g, (prompt) => `${prompt}${lines[read++]}\n`);
+    // Lines longer than a row wrap, as on any terminal.
+    const want = expected.split("\n").flatMap((line) => {
+      const chars = Array.from(line);
+      const rows = [];
+      do rows.push(chars.splice(0, 80).join("").trimEnd()); while (chars.length > 0);
+      return rows;
+    });
+    const got = (await p.screen()).split("\n").map((line) => line.trimEnd());
+    while (want.at(-1) === "") want.pop();
+    const differ = got.filter((line, i) => line !== want[want.length - got.length + i]);
+    if (differ.length > 0) fail(`${differ.length} of ${got.length} lines differ from the program's, first "${differ[0]}"`);
+    // Every compound ends alike: the screen when the end was said must be
+    // the last one, whole.
+    const at_end = await p.page.evaluate(() => globalThis.at_end);
+    if (at_end !== await p.screen()) {
+      fail(`"Program sona erdi." was said with the screen at "${at_end.match(/\d+\. bileşiğin[^\n]*/g)?.at(-1)}"`);
+    }
+  }],
+  ["a Backspace while a long output is still drawn, and a restart then", ["1280x800"], async (p) => {
+    // The last line comes unfinished: its keys, and the Backspace after
+    // them, are handled while the answers before are still being drawn.
+    await p.paste(`${"2\nH 1\nson\nc\n".repeat(500)}2\nH 2\nO 1\nsox`);
+    await p.keys.press("Backspace");
+    await p.keys.type("n");
+    await p.keys.press("Enter");
+    await p.shows("                     501. bileşiğin molekül kütlesi: 18.02");
+    await p.shows("3. elementin sembolü: son");
+    await p.enter("c");
+    await p.paste("2\nH 1\nson\nc\n".repeat(2000));
+    await p.page.click("#again");
+    await p.page.waitForFunction(() => globalThis.molagirlik_screen().endsWith("giriniz:"), { timeout: 20000 })
+      .catch(() => fail("no first prompt after the restart"));
+    const screen = await p.screen();
+    if (screen.split("PROGRAMI").length !== 2 || screen.includes("bileşiğin")) fail("not a fresh screen after the restart");
+  }],
   ["a restart in the middle of a long paste", every, async (p) => {
     await p.paste("2\nH 1\nson\nc\n".repeat(20000));
     await p.page.waitForFunction(() => globalThis.molagirlik_screen().includes("50. bileşiğin"));
@@ -510,7 +565,12 @@ const steps = [
                input: parseFloat(getComputedStyle(document.querySelector(".xterm-helper-textarea")).fontSize),
                sideways: !document.getElementById("sideways").hidden,
                label: document.querySelector(".xterm-helper-textarea").getAttribute("aria-label"),
-               page: document.documentElement.scrollHeight, button: button.bottom, height: innerHeight };
+               page: document.documentElement.scrollHeight, button: button.bottom, height: innerHeight,
+               // The 80 columns beside xterm's scroll bar, not under it.
+               columns_end: document.querySelector(".xterm-screen").getBoundingClientRect().right,
+               scroll_bar: document.querySelector(".xterm .scrollbar.vertical")?.getBoundingClientRect().left,
+               rows: rows.children.length,
+               last_row: rows.lastElementChild.getBoundingClientRect().bottom };
     });
     const problems = [
       // Rows 1.33 times the font were seen to cut the marks at 6 px.
@@ -519,6 +579,9 @@ const steps = [
       layout.sideways !== layout.font < 8 && `the line to turn the phone is ${layout.sideways ? "" : "not "}shown at ${layout.font} px`,
       layout.page > layout.height && `the page is ${layout.page} px high in ${layout.height}`,
       layout.button > layout.height && `the button ends at ${layout.button} px`,
+      !(layout.columns_end <= layout.scroll_bar) && `the 80 columns end at ${layout.columns_end} px, the scroll bar begins at ${layout.scroll_bar} px`,
+      layout.rows < 24 && `${layout.rows} rows`,
+      layout.last_row > layout.height && `the last row ends at ${layout.last_row} px`,
       // What a screen reader calls the terminal's input.
       layout.label !== "Program girdisi" && `the input is called "${layout.label}"`,
     ].filter(Boolean);

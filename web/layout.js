@@ -36,10 +36,11 @@ export class Layout {
     const width = document.body.clientWidth;
     if (this.fitted === `${width}x${height}`) return;
     const screen = box.querySelector(".xterm-screen");
-    // The width the page leaves the terminal's box (which is only as wide
-    // as the terminal), less xterm's scroll bar beside.
-    const padding = (side) => parseFloat(getComputedStyle(document.body)[`padding${side}`]);
-    const room = document.body.clientWidth - padding("Left") - padding("Right") - 14;
+    // The width the page leaves the terminal (its box is only as wide as
+    // the terminal), less the box's own padding and xterm's scroll bar.
+    const padding = (element) => parseFloat(getComputedStyle(element).paddingLeft) +
+      parseFloat(getComputedStyle(element).paddingRight);
+    const room = document.body.clientWidth - padding(document.body) - padding(box) - 14;
     let size = term.options.fontSize;
     const per_pixel = screen.offsetWidth / size;
     const row_per_pixel = screen.offsetHeight / term.rows / size;
@@ -51,8 +52,14 @@ export class Layout {
     for (let tries = 0; tries < 8 && screen.offsetWidth > room && size > 4; ++tries) {
       term.options.fontSize = size -= 0.25;
     }
+    // Rows are whole device pixels too: a few steps down where 24 no
+    // longer fit once rounded.
+    const cell_height = () => screen.getBoundingClientRect().height / term.rows;
+    for (let tries = 0; tries < 8 && (height - other) / cell_height() < kFewestRows + 0.05 && size > 4; ++tries) {
+      term.options.fontSize = size -= 0.25;
+    }
     this.sideways.hidden = size >= kSmallestReadable;
-    const cell = screen.offsetHeight / term.rows;
+    const cell = cell_height();
     let rows = Math.max(6, Math.floor((height - other) / cell));
     if (rows !== term.rows) term.resize(80, rows);
     // Rows of a fractional height: the last check that the page still fits.
