@@ -101,7 +101,7 @@ example=$(grep -a '^Örnek' "$windows/OKUBENI.txt" | tr -d '\r')
 entries=$(sed 's/^[^:]*: *\(.*\) *->.*/\1/' <<< "$example")
 result=$(sed 's/.*-> *//' <<< "$example")
 printf '%s\n\n' "$entries" | "$linux/molagirlik-utf8" | grep -qE "kütlesi: ${result//./\\.}( |$)" ||
-  fail "OKUBENI.txt's example: $entries gives not $result but $(printf '%s\n\n' "$entries" | "$linux/molagirlik-utf8" | grep -a kütlesi)"
+  fail "OKUBENI.txt's example: $entries gives not $result but: $(printf '%s\n\n' "$entries" | "$linux/molagirlik-utf8" | grep -a "molekül kütlesi:" | tr -s " ")"
 echo "the read-me's example: $entries -> $result"
 
 # What Explorer shows of each program: its icon at every size Windows asks
