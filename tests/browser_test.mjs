@@ -457,6 +457,25 @@ const steps = [
       fail(`the fetch ${fetched ? "went through" : "failed"}; the violation: ${violation}`);
     }
   }],
+  ["no HTML is written into the page as a string (Trusted Types)", ["1280x800"], async (p, name) => {
+    await p.shows(kDecimals);
+    // Firefox ESR does not enforce them yet (Firefox does from 148).
+    if (!name.startsWith("Chromium")) return;
+    const [refused, violation] = await p.page.evaluate(async () => {
+      const seen = new Promise((done) => document.addEventListener("securitypolicyviolation",
+        (event) => done(event.violatedDirective), { once: true }));
+      let refused = false;
+      try {
+        document.getElementById("end-text").innerHTML = "<b>yazı</b>";
+      } catch (error) {
+        refused = error instanceof TypeError;
+      }
+      return [refused, await Promise.race([seen, new Promise((done) => setTimeout(done, 3000))])];
+    });
+    if (!refused || violation !== "require-trusted-types-for") {
+      fail(`an HTML string was ${refused ? "refused" : "taken"}; the violation: ${violation}`);
+    }
+  }],
   ["built without 'wasm-unsafe-eval', the program is not loaded, in Turkish", ["1280x800"], async (p) => {
     p.errors_expected = true;  // the browser's own words on what it blocked
     await p.page.goto(pathToFileURL(control).href);

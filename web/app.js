@@ -8,5 +8,15 @@ export function become_an_app() {
   manifest.rel = "manifest";
   manifest.href = "manifest.webmanifest";
   document.head.append(manifest);
-  navigator.serviceWorker?.register("sw.js").catch((error) => console.error(error));
+  // The worker's address is the one script address the page makes: where
+  // Trusted Types are enforced, it comes from the page's one policy, which
+  // makes no other.
+  const policy = globalThis.trustedTypes?.createPolicy("molagirlik", {
+    createScriptURL: (url) => {
+      if (url !== "sw.js") throw new TypeError(`not the page's worker: ${url}`);
+      return url;
+    },
+  });
+  navigator.serviceWorker?.register(policy ? policy.createScriptURL("sw.js") : "sw.js")
+    .catch((error) => console.error(error));
 }

@@ -3,6 +3,8 @@
 // says in Turkish what went wrong. A session runs the program once, as a
 // terminal does; "Yeniden başlat" ends it and starts another.
 
+import { Terminal as XTerminal } from "@xterm/xterm";
+
 import { Announcer } from "./announcer.js";
 import { become_an_app } from "./app.js";
 import { Flow } from "./flow.js";
