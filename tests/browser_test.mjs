@@ -225,6 +225,17 @@ const steps = [
     if (p.console_errors.length > 0) fail(`errors on the console: ${p.console_errors.join("; ")}`);
     await p.page.screenshot({ path: `${shots}/${name}.png` });
   }],
+  ["opened on a slow phone, the terminal is drawn once, at its size: nothing jumps", ["390x844", "1280x800"], async (p, name) => {
+    // Chromium reports what moves; Firefox does not.
+    if (!name.startsWith("Chromium")) return;
+    const cdp = await p.page.createCDPSession();
+    await cdp.send("Emulation.setCPUThrottlingRate", { rate: 4 });
+    await p.page.reload();
+    await p.shows(kDecimals);
+    await new Promise((done) => setTimeout(done, 500));
+    const shifted = await p.page.evaluate(() => globalThis.shifted);
+    if (shifted > 0.01) fail(`the page moved by ${shifted.toFixed(3)} (Cumulative Layout Shift) as it opened`);
+  }],
   ["one Backspace right after a full row", every, async (p) => {
     await p.enter("2");
     // The prompt's 22 columns and 58 letters fill the row.
@@ -280,6 +291,8 @@ const steps = [
     await p.keys.press("Enter");
     await p.page.waitForFunction(() => globalThis.molagirlik_screen().endsWith("giriniz:"));
     if ((await p.screen()).split("PROGRAMI").length !== 2) fail("not one banner after a restart");
+    const compiled = await p.page.evaluate(() => globalThis.compiled);
+    if (compiled !== 1) fail(`the program was compiled ${compiled} times for two sessions`);
     await p.keys.press("Tab");
     const tabbed = await p.page.evaluate(() => document.activeElement.id);
     await p.press("Shift", "Tab");
@@ -639,6 +652,18 @@ function instrument() {
   document.addEventListener("securitypolicyviolation",
     (event) => globalThis.violations.push(`${event.violatedDirective} ${event.blockedURI}`));
   globalThis.instances = 0;
+  globalThis.compiled = 0;
+  const compile = WebAssembly.compile;
+  WebAssembly.compile = (...args) => (++globalThis.compiled, compile(...args));
+  // What moved on screen without a key pressed (Chromium reports it).
+  globalThis.shifted = 0;
+  try {
+    new PerformanceObserver((list) => {
+      for (const shift of list.getEntries()) if (!shift.hadRecentInput) globalThis.shifted += shift.value;
+    }).observe({ type: "layout-shift", buffered: true });
+  } catch {
+    globalThis.shifted = null;
+  }
   const instantiate = WebAssembly.instantiate;
   WebAssembly.instantiate = (module, imports) => {
     ++globalThis.instances;

@@ -5,7 +5,9 @@
 // shrinks a difference to the fewest keys that show it. Lines stay shorter
 // than a row: over a wrapped row the page's Backspace goes back up, which a
 // terminal's echo cannot do. Emoji and Tabs are left out: their width and
-// stops are the renderer's, not the line discipline's.
+// stops are the renderer's, not the line discipline's. Typing stops when the
+// program ends (an answer other than 'c' at the last question): a
+// terminal's shell would echo what follows, and the page has none.
 //   node tests/screen_model_test.mjs PAGE.html PROGRAM [RUNS]
 //   MOLAGIRLIK_SEED=N ...   (one run again)
 import { execFileSync } from "node:child_process";
@@ -77,6 +79,9 @@ async function type(lines) {
       tmux("send-keys", "-t", "model", "-H", ...Buffer.from(`${keys}\r`).toString("hex").match(/../g));
       const [shown, model] = [await settled(page_screen), await settled(terminal_screen)];
       if (shown !== model) return { shown, model };
+      // Once the program has ended a terminal's shell would take the keys;
+      // the page has none, and says so below the terminal.
+      if (await page.evaluate(() => document.getElementById("end-text").textContent !== "")) break;
     }
     return null;
   } finally {
@@ -92,7 +97,8 @@ try {
     if (difference) {
       const a = difference.shown.split("\n");
       const b = difference.model.split("\n");
-      const row = a.findIndex((line, i) => line !== b[i]);
+      let row = a.findIndex((line, i) => line !== b[i]);
+      if (row < 0) row = Math.min(a.length, b.length);
       throw new Error(`row ${row + 1}: the page shows ${JSON.stringify(a[row] ?? "")}, ` +
         `the terminal ${JSON.stringify(b[row] ?? "")}`);
     }

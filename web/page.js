@@ -24,6 +24,8 @@ term.open(box);
 const end_text = document.getElementById("end-text");
 const again = document.getElementById("again");
 const layout = new Layout(term, box, document.getElementById("sideways"));
+layout.fit();
+box.parentElement.classList.add("fitted");
 const announcer = new Announcer(document.getElementById("announcer"),
   document.getElementById("transcript"));
 // A line's bytes, in a buffer that the next line's reuses: the program
