@@ -14,6 +14,9 @@ export const steps = [
     await new Promise((done) => setTimeout(done, 500));
     const shifted = await p.page.evaluate(() => globalThis.shifted);
     if (shifted > 0.01) fail(`the page moved by ${shifted.toFixed(3)} (Cumulative Layout Shift) as it opened`);
+    // Each new font size measures and draws the terminal again.
+    const sizes = await p.page.evaluate(() => globalThis.font_sizes);
+    if (sizes.length !== 1) fail(`the terminal was given ${sizes.length} font sizes as it opened: ${sizes.join(", ")}`);
   }],
   ["a classroom board: 80 columns across the screen, or as tall as 24 rows allow", ["1920x1080"], async (p, name) => {
     await p.shows(kDecimals);

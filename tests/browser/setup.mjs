@@ -183,6 +183,21 @@ export function instrument() {
   globalThis.compiled = 0;
   const compile = WebAssembly.compile;
   WebAssembly.compile = (...args) => (++globalThis.compiled, compile(...args));
+  // Each font size the terminal's style sheets were given, in turn: the
+  // text of every style xterm writes, even several in one task.
+  globalThis.font_sizes = [];
+  new MutationObserver((records) => {
+    for (const { target, addedNodes } of records) {
+      for (const node of addedNodes) {
+        // A text replaced since is no longer in its style: the record's
+        // target is.
+        const text = node.nodeName === "STYLE" ? node.textContent
+          : target.nodeName === "STYLE" ? node.data ?? "" : "";
+        const size = text.match(/\.xterm-rows[^}]*font-size: ([\d.]+)px/)?.[1];
+        if (size && size !== globalThis.font_sizes.at(-1)) globalThis.font_sizes.push(size);
+      }
+    }
+  }).observe(document, { childList: true, subtree: true });
   // What moved on screen without a key pressed (Chromium reports it).
   globalThis.shifted = 0;
   try {
