@@ -131,3 +131,23 @@ test("the program runs, waits at a read and goes on from it", { skip: !process.e
   assert.ok(runs > 2, `${runs} runs`);
   assert.equal(Buffer.concat(written).toString(), readFileSync(new URL("water.out", golden), "utf8"));
 });
+
+test("inflate unpacks what zlib packs, and refuses what is broken", async () => {
+  const { deflateRawSync, constants } = await import("node:zlib");
+  const { inflate } = await import("../web/inflate.js");
+  // Stored, fixed and dynamic blocks; long matches; a block border.
+  const texts = [Buffer.alloc(0), Buffer.from("a"), Buffer.from("HHO ".repeat(30000)),
+    Buffer.from(Array.from({ length: 70000 }, (_, i) => (i * 7919) % 251)),
+    readFileSync(new URL("../web/inflate.js", import.meta.url))];
+  for (const text of texts) {
+    for (const [level, strategy] of [[0, constants.Z_DEFAULT_STRATEGY], [9, constants.Z_FIXED],
+      [9, constants.Z_DEFAULT_STRATEGY], [1, constants.Z_HUFFMAN_ONLY]]) {
+      const unpacked = inflate(deflateRawSync(text, { level, strategy }));
+      assert.ok(Buffer.from(unpacked).equals(text), `${text.length} bytes, level ${level}, strategy ${strategy}`);
+    }
+  }
+  const packed = deflateRawSync(texts[2]);
+  assert.throws(() => inflate(packed.subarray(0, packed.length - 3)), /ends early/);
+  assert.throws(() => inflate(Uint8Array.of(0b111)), /unknown type/);
+  assert.throws(() => inflate(Uint8Array.of(0, 5, 0, 5, 0)), /stored length garbled/);
+});

@@ -1,7 +1,8 @@
 // Writes the one self-contained page: the terminal's styles, the page's
 // script (page.js with the modules it imports and the terminal, bundled and
-// minified by esbuild), the program and the icon, inlined into page.html,
-// with a Content-Security-Policy that allows that one script by its hash.
+// minified by esbuild), the program (packed with DEFLATE) and the icon,
+// inlined into page.html, with a Content-Security-Policy that allows that
+// one script by its hash.
 //   node web/make-page.mjs PROGRAM.wasm NODE_MODULES OUTPUT.html ICON.svg
 // NODE_MODULES holds the packages of web/package-lock.json, esbuild (a
 // development package) among them.
@@ -9,6 +10,7 @@ import { createHash } from "node:crypto";
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { fileURLToPath } from "node:url";
+import { deflateRawSync } from "node:zlib";
 
 const [wasm, node_modules, output, icon] = process.argv.slice(2);
 const fail = (message) => {
@@ -47,7 +49,8 @@ try {
 }
 const parts = {
   "@XTERM_CSS@": xterm_css,
-  "@PROGRAM@": readFileSync(wasm).toString("base64"),
+  // Packed: a third of its size, unpacked by inflate.js.
+  "@PROGRAM@": deflateRawSync(readFileSync(wasm), { level: 9 }).toString("base64"),
   "@PAGE_JS@": bundled.outputFiles[0].text.trimEnd(),
 };
 let page = readFileSync(new URL("page.html", import.meta.url), "utf8");
