@@ -8,6 +8,7 @@ import { Terminal as XTerminal } from "@xterm/xterm";
 import { Announcer } from "./announcer.js";
 import { become_an_app } from "./app.js";
 import { Flow } from "./flow.js";
+import { inflate } from "./inflate.js";
 import { Layout } from "./layout.js";
 import { LineDiscipline } from "./line_discipline.js";
 import { Program, kWait } from "./program.js";
@@ -20,12 +21,27 @@ const term = new XTerminal({
   fontFamily: '"DejaVu Sans Mono", Consolas, Menlo, monospace',
 });
 const box = document.getElementById("terminal");
-term.open(box);
 const end_text = document.getElementById("end-text");
 const again = document.getElementById("again");
+// Fitted before it opens, so that it is laid out and drawn once, at its
+// size. Shown with the program's first screen: the page appears whole, at
+// once.
 const layout = new Layout(term, box, document.getElementById("sideways"));
 layout.fit();
-box.parentElement.classList.add("fitted");
+term.open(box);
+// Shown once what is written so far has been taken in and drawn, in the
+// frame that paints it, and the terminal's fit checked against the page as
+// it is laid out for that paint (not laid out twice). Until then it is
+// transparent, not hidden, so that it has the focus and keeps what is typed.
+let shown = false;
+function show() {
+  if (shown) return;
+  shown = true;
+  term.write("", () => requestAnimationFrame(() => {
+    box.parentElement.classList.add("shown");
+    layout.settle();
+  }));
+}
 const announcer = new Announcer(document.getElementById("announcer"),
   document.getElementById("transcript"));
 // A line's bytes, in a buffer that the next line's reuses: the program
@@ -98,13 +114,16 @@ class Session {
     }
     this.flow.flush();
     if (!done && this.waiting === "line") {
+      show();
       announcer.speak();
       this.waited = true;
       this.lines.want();
     } else if (!done) {
+      show();
       // Straight from the terminal's callback, which may write again.
       this.flow.when_low(() => this.ended || this.step());
     } else {
+      show();
       announcer.speak();
       this.stop();
       const status = this.program.status;
@@ -145,6 +164,7 @@ function set_status(text) {
 function tell(flow, lines) {
   flow.emit(`\r\n${lines.join("\r\n")}\r\n`);
   flow.flush();
+  show();
   set_status(lines.join(" "));
 }
 function finish(message) {
@@ -153,6 +173,26 @@ function finish(message) {
 }
 
 let compiled = null;  // the program's module, once compiled
+let sessions = 0;     // sessions started
+// The program's DEFLATE data unpacked: by the browser where it can, which
+// takes no time from the page; by inflate.js where it cannot.
+async function unpack(packed) {
+  let stream;
+  try {
+    stream = new DecompressionStream("deflate-raw");
+  } catch {
+    return inflate(packed);
+  }
+  return new Uint8Array(await new Response(new Blob([packed]).stream().pipeThrough(stream)).arrayBuffer());
+}
+// Base64 to bytes, a loop rather than a call a character.
+function decode(base64) {
+  if (Uint8Array.fromBase64) return Uint8Array.fromBase64(base64);
+  const text = atob(base64);
+  const bytes = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+  return bytes;
+}
 let session = new Session();
 session.stop();
 term.onData((data) => session.lines.data(data));
@@ -175,14 +215,16 @@ async function start() {
   await old.flow.settled();
   if (session !== old) return;
   const current = session = new Session();
-  end_text.textContent = "";
-  term.reset();
-  announcer.clear();
-  layout.refit();
+  // The first session starts on the terminal as it opened.
+  if (sessions++ > 0) {
+    end_text.textContent = "";
+    term.reset();
+    announcer.clear();
+    layout.refit();
+  }
   term.focus();
   try {
-    compiled ??= await WebAssembly.compile(
-      Uint8Array.from(atob(molagirlik_program), (c) => c.charCodeAt(0)));
+    compiled ??= await WebAssembly.compile(await unpack(decode(molagirlik_program)));
   } catch (error) {
     return current.fail(error, kNotLoaded);
   }
