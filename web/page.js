@@ -13,6 +13,11 @@ import { Layout } from "./layout.js";
 import { LineDiscipline } from "./line_discipline.js";
 import { Program, kWait } from "./program.js";
 
+// The program is unpacked and compiled by the browser, on threads of its
+// own, while the terminal opens.
+let compiling = typeof WebAssembly === "object" ? compile() : null;
+compiling?.catch(() => {});  // said when the first session awaits it
+
 XTerminal.strings.promptLabel = "Program girdisi";
 const term = new XTerminal({
   cols: 80, rows: 24, convertEol: true, scrollback: 1000,
@@ -40,6 +45,8 @@ function show() {
   term.write("", () => requestAnimationFrame(() => {
     box.parentElement.classList.add("shown");
     layout.settle();
+    // The worker's install, which fetches the page again, once it is up.
+    if (typeof WebAssembly === "object") setTimeout(become_an_app);
   }));
 }
 const announcer = new Announcer(document.getElementById("announcer"),
@@ -185,6 +192,9 @@ async function unpack(packed) {
   }
   return new Uint8Array(await new Response(new Blob([packed]).stream().pipeThrough(stream)).arrayBuffer());
 }
+async function compile() {
+  return WebAssembly.compile(await unpack(decode(molagirlik_program)));
+}
 // Base64 to bytes, a loop rather than a call a character.
 function decode(base64) {
   if (Uint8Array.fromBase64) return Uint8Array.fromBase64(base64);
@@ -224,8 +234,9 @@ async function start() {
   }
   term.focus();
   try {
-    compiled ??= await WebAssembly.compile(await unpack(decode(molagirlik_program)));
+    compiled ??= await (compiling ??= compile());
   } catch (error) {
+    compiling = null;
     return current.fail(error, kNotLoaded);
   }
   if (session !== current) return;
@@ -250,6 +261,7 @@ if (typeof WebAssembly !== "object") {
   tell(session.flow, kNoWebAssembly);
 } else {
   again.addEventListener("click", start);
-  become_an_app();
+  // Its own task, apart from opening the terminal.
+  await new Promise((resolve) => setTimeout(resolve));
   await start();
 }

@@ -77,7 +77,12 @@ export const steps = [
         if (purposes !== "icon-192.png any, icon-512.png any, icon-512-maskable.png maskable") {
           fail(`the icons: ${purposes}`);
         }
-        await p.page.evaluate(() => navigator.serviceWorker.ready.then((r) => r.active.state))
+        // Registered once the first screen is up: activated within 10 s.
+        await p.page.evaluate(() => navigator.serviceWorker.ready.then(({ active }) =>
+          active.state === "activated" ? active.state : new Promise((done) => {
+            active.addEventListener("statechange", () => active.state === "activated" && done(active.state));
+            setTimeout(() => done(active.state), 10000);
+          })))
           .then((state) => state === "activated" || fail(`the worker is ${state}`));
         // What the worker keeps comes from its cache first, even while the
         // server has another.
