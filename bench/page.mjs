@@ -1,6 +1,7 @@
 // Times the browser page in headless Chromium, up to the moment the text is
 // in the terminal's rows (not the page's own marks):
-//  - from opening the page to the first prompt, median of 10 openings;
+//  - from opening the page to the first prompt, median of 10 openings,
+//    and the same for the bare terminal page of bench/bare_page.mjs;
 //  - after sessions of 1, 2,000 and 20,000 compounds (or the counts
 //    given), pasted in whole, median of 3: the time until the last answer
 //    is on screen,
@@ -16,7 +17,7 @@
 // The program's .wasm and the terminal are taken from the page's build
 // folder.
 import { spawnSync } from "node:child_process";
-import { readFileSync, statSync } from "node:fs";
+import { existsSync, readFileSync, statSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -24,6 +25,7 @@ import { pathToFileURL } from "node:url";
 const require = createRequire(new URL("../web/package.json", import.meta.url));
 const puppeteer = require("puppeteer-core");
 const url = pathToFileURL(resolve(process.argv[2])).href;
+const build = resolve(process.argv[2], "..");
 const counts = process.argv.length > 3 ? process.argv.slice(3).map(Number)
   : [1, 2000, 20000];
 const browser = await puppeteer.launch({
@@ -62,7 +64,6 @@ function watch() {
   }, true);
 }
 // The program's whole output for `session`, under node's WASI.
-const build = resolve(process.argv[2], "..");
 function program_output(session) {
   const run = spawnSync(process.execPath, ["--no-warnings",
     new URL("../tests/wasi_run.mjs", import.meta.url).pathname, `${build}/molagirlik-utf8.wasm`],
@@ -120,16 +121,26 @@ async function bare_xterm(output, size, compounds) {
 
 const kPrompt = "   Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz:";
 
-const openings = [];
+// The page, and the bare terminal page of bench/bare_page.mjs beside it
+// (build-web/bare/index.html, if built), opened in turns.
+const bare_url = pathToFileURL(`${build}/bare/index.html`).href;
+const has_bare = existsSync(`${build}/bare/index.html`);
+const openings = { page: [], bare: [] };
 for (let i = 0; i < 10; ++i) {
-  const page = await browser.newPage();
-  await page.evaluateOnNewDocument(watch);
-  await page.goto(url);
-  openings.push(await page.evaluate((line) => globalThis.bench.until(line), kPrompt));
-  await page.close();
+  for (const [name, address] of has_bare ? [["page", url], ["bare", bare_url]] : [["page", url]]) {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(watch);
+    await page.goto(address);
+    openings[name].push(await page.evaluate((line) => globalThis.bench.until(line), kPrompt));
+    await page.close();
+  }
 }
-console.log(`first prompt on screen: ${median(openings).toFixed(0)} ms after opening ` +
-  `(median of 10; ${openings.map((t) => t.toFixed(0)).join(", ")})`);
+console.log(`first prompt on screen: ${median(openings.page).toFixed(0)} ms after opening ` +
+  `(median of 10; ${openings.page.map((t) => t.toFixed(0)).join(", ")})`);
+if (has_bare) {
+  console.log(`  the bare terminal page: ${median(openings.bare).toFixed(0)} ms; the page takes ` +
+    `${(median(openings.page) / median(openings.bare)).toFixed(2)} times as long`);
+}
 
 // One paste of `compounds` on a freshly opened page, then four Enters.
 async function paste_run(compounds, session) {
