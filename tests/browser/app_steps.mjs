@@ -141,6 +141,12 @@ export const steps = [
     if (!await p.page.evaluate(() => document.getElementById("again").hidden)) fail("a button that does nothing");
     await p.page.screenshot({ path: `${shots}/${name}-no-webassembly.png` });
   }, () => { delete globalThis.WebAssembly; }],
+  // Safari before 16.4 and Firefox before 113: the page unpacks the
+  // program itself.
+  ["without DecompressionStream, water all the same", ["390x844"], async (p) => {
+    await p.enter("2", "H 2 O 1 son");
+    await p.shows("                     1. bileşiğin molekül kütlesi: 18.02");
+  }, () => { delete globalThis.DecompressionStream; }],
   ["a read that traps: a Turkish line on screen, and a restart", every, async (p, name) => {
     await p.shows(kDecimals);
     await p.page.evaluate(() => { globalThis.trap_read = true; });
