@@ -14,7 +14,7 @@ import { LineDiscipline } from "./line_discipline.js";
 import { Program, kWait } from "./program.js";
 
 // The program is unpacked and compiled by the browser, on threads of its
-// own, while the terminal opens.
+// own, while the terminal opens; once, for every session.
 let compiling = typeof WebAssembly === "object" ? compile() : null;
 compiling?.catch(() => {});  // said when the first session awaits it
 
@@ -34,6 +34,8 @@ const again = document.getElementById("again");
 const layout = new Layout(term, box, document.getElementById("sideways"));
 layout.fit();
 term.open(box);
+// At once, so that what is typed from the first moment is kept.
+term.focus();
 // Shown once what is written so far has been taken in and drawn, in the
 // frame that paints it, and the terminal's fit checked against the page as
 // it is laid out for that paint (not laid out twice). Until then it is
@@ -120,17 +122,15 @@ class Session {
       return this.fail(error, kStopped);
     }
     this.flow.flush();
+    show();
     if (!done && this.waiting === "line") {
-      show();
       announcer.speak();
       this.waited = true;
       this.lines.want();
     } else if (!done) {
-      show();
       // Straight from the terminal's callback, which may write again.
       this.flow.when_low(() => this.ended || this.step());
     } else {
-      show();
       announcer.speak();
       this.stop();
       const status = this.program.status;
@@ -179,8 +179,7 @@ function finish(message) {
   again.focus();
 }
 
-let compiled = null;  // the program's module, once compiled
-let sessions = 0;     // sessions started
+let sessions = 0;  // sessions started
 // The program's DEFLATE data unpacked: by the browser where it can, which
 // takes no time from the page; by inflate.js where it cannot.
 async function unpack(packed) {
@@ -233,15 +232,16 @@ async function start() {
     layout.refit();
   }
   term.focus();
+  let module;
   try {
-    compiled ??= await (compiling ??= compile());
+    module = await (compiling ??= compile());
   } catch (error) {
     compiling = null;
     return current.fail(error, kNotLoaded);
   }
   if (session !== current) return;
   try {
-    current.program = await Program.start(compiled, current.io());
+    current.program = await Program.start(module, current.io());
   } catch (error) {
     return current.fail(error, kStopped);
   }
