@@ -119,9 +119,7 @@ async function typing_inp(before) {
 }
 const kPasted = 2000;
 const inp = {
-  "a water session": await typing_inp(async (page) => {
-    await answer(page, water.slice(0, 0));
-  }),
+  "a water session": await typing_inp(async () => {}),
   [`after ${kPasted} pasted compounds`]: await typing_inp(async (page) => {
     const text = "2\nC 6 H 12 O 6\nson\nc\n".repeat(kPasted);
     await page.evaluate((pasted) => {

@@ -85,7 +85,7 @@ export class Layout {
     if (rows !== term.rows) term.resize(80, rows);
     this.fitted = `${width}x${height}`;
     this.room = { width: room, height };
-    if (box.querySelector(".xterm-screen")) this.settle();
+    if (term.element) this.settle();
   }
 
   // Once open, and laid out anyway: where the browser measures the glyph
