@@ -5,17 +5,18 @@
 // BUILD_FOLDER is the page's build (build-web): its web/node_modules and
 // its molagirlik-utf8.wasm, run once under node's WASI for the screen.
 import { spawnSync } from "node:child_process";
-import { mkdirSync, writeFileSync } from "node:fs";
+import { mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { dirname, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
+
+import { bundle } from "../web/bundle.mjs";
 
 const [build, output] = process.argv.slice(2).map((path) => resolve(path));
 const node_modules = `${build}/web/node_modules`;
 const require = createRequire(`${node_modules}/`);
 const esbuild = require("esbuild");
-const xterm_css = require("node:fs").readFileSync(
-  require.resolve("@xterm/xterm/css/xterm.css"), "utf8");
+const xterm_css = readFileSync(require.resolve("@xterm/xterm/css/xterm.css"), "utf8");
 
 const kPrompt = "Ondalıklı hane adedini, 0 ile 6 arasında olacak şekilde buraya giriniz:";
 const run = spawnSync(process.execPath, ["--no-warnings",
@@ -28,7 +29,7 @@ if (end < 0) {
 }
 const screen = run.stdout.slice(0, end + kPrompt.length);
 
-const script = (await esbuild.build({
+const script = await bundle(esbuild, node_modules, {
   stdin: {
     contents: `import { Terminal } from "@xterm/xterm";
 const term = new Terminal({ cols: 80, rows: 24, convertEol: true, lineHeight: 1.3,
@@ -37,13 +38,7 @@ term.open(document.getElementById("terminal"));
 term.write(${JSON.stringify(screen)});`,
     resolveDir: build,
   },
-  nodePaths: [node_modules],
-  bundle: true,
-  format: "esm",
-  target: "es2022",
-  minify: true,
-  write: false,
-})).outputFiles[0].text;
+});
 
 mkdirSync(dirname(output), { recursive: true });
 writeFileSync(output, `<!DOCTYPE html>
@@ -60,7 +55,7 @@ body { margin: 0; background: #000; }
 </head>
 <body>
 <main><div id="terminal"></div></main>
-<script type="module">${script.trimEnd()}</script>
+<script type="module">${script}</script>
 </body>
 </html>
 `);

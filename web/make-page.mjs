@@ -12,6 +12,8 @@ import { createRequire } from "node:module";
 import { fileURLToPath } from "node:url";
 import { deflateRawSync } from "node:zlib";
 
+import { bundle } from "./bundle.mjs";
+
 const [wasm, node_modules, output, icon] = process.argv.slice(2);
 const fail = (message) => {
   console.error(`make-page: ${message}`);
@@ -34,16 +36,8 @@ try {
 
 let bundled;
 try {
-  bundled = await esbuild.build({
-    entryPoints: [fileURLToPath(new URL("page.js", import.meta.url))],
-    nodePaths: [node_modules],
-    bundle: true,
-    format: "esm",
-    target: "es2022",
-    minify: true,
-    write: false,
-    logLevel: "silent",
-  });
+  bundled = await bundle(esbuild, node_modules,
+    { entryPoints: [fileURLToPath(new URL("page.js", import.meta.url))] });
 } catch (error) {
   fail(`esbuild: ${error.message}`);
 }
@@ -51,7 +45,7 @@ const parts = {
   "@XTERM_CSS@": xterm_css,
   // Packed: a third of its size, unpacked by inflate.js.
   "@PROGRAM@": deflateRawSync(readFileSync(wasm), { level: 9 }).toString("base64"),
-  "@PAGE_JS@": bundled.outputFiles[0].text.trimEnd(),
+  "@PAGE_JS@": bundled,
 };
 let page = readFileSync(new URL("page.html", import.meta.url), "utf8");
 for (const [mark, text] of Object.entries(parts)) {
