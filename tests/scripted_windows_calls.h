@@ -12,7 +12,8 @@
 
 #include "console/standard_streams_windows.h"
 
-namespace molagirlik::test {
+// Included by tests alone, in the program's namespace as they are.
+namespace molagirlik {
 
 // What one call answers: success with at most `count` units moved, or
 // failure with `error`. Once a script is used up its last step repeats; a
@@ -113,6 +114,6 @@ class ScriptedCalls final : public WindowsCalls {
   DWORD error_ = 0;
 };
 
-}  // namespace molagirlik::test
+}  // namespace molagirlik
 
 #endif  // MOLAGIRLIK_TESTS_SCRIPTED_WINDOWS_CALLS_H_

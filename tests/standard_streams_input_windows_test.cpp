@@ -10,13 +10,6 @@
 namespace molagirlik {
 namespace {
 
-using test::fails;
-using test::kIn;
-using test::kOut;
-using test::moves;
-using test::ScriptedCalls;
-using test::Step;
-
 // All that standard input hands out until it ends.
 std::string read_all(ScriptedCalls& calls, LetterEncoding letters) {
   WindowsStreams streams(calls, letters, kIn, kOut);

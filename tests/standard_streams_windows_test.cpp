@@ -12,13 +12,6 @@
 namespace molagirlik {
 namespace {
 
-using test::fails;
-using test::kIn;
-using test::kOut;
-using test::moves;
-using test::ScriptedCalls;
-using test::Step;
-
 TEST(WindowsStreamsTest, RedirectedOutputArrivesWholeOrTheFailureIsReported) {
   struct Case {
     const char* name;
