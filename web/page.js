@@ -202,8 +202,9 @@ function decode(base64) {
   for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
   return bytes;
 }
+// The first session keeps what is typed from the moment the terminal
+// opens, while the program is still being compiled.
 let session = new Session();
-session.stop();
 term.onData((data) => session.lines.data(data));
 // The browser's own keys: Ctrl+V (Cmd+V) pastes, Ctrl+C (Cmd+C) copies a
 // selection, Tab leaves the terminal.
@@ -217,15 +218,15 @@ term.attachCustomKeyEventHandler((event) => {
 });
 
 async function start() {
-  // The session under way runs no more, and its output is all on screen
-  // before the terminal is cleared.
-  const old = session;
-  old.stop();
-  await old.flow.settled();
-  if (session !== old) return;
-  const current = session = new Session();
-  // The first session starts on the terminal as it opened.
+  let current = session;
+  // The first session starts on the terminal as it opened. Another ends
+  // the one under way, whose output is all on screen before the terminal
+  // is cleared.
   if (sessions++ > 0) {
+    current.stop();
+    await current.flow.settled();
+    if (session !== current) return;
+    current = session = new Session();
     end_text.textContent = "";
     term.reset();
     announcer.clear();
@@ -258,6 +259,7 @@ globalThis.molagirlik_screen = () => {
 if (typeof WebAssembly !== "object") {
   // Nothing to start, and no button that would do nothing.
   again.hidden = true;
+  session.stop();
   tell(session.flow, kNoWebAssembly);
 } else {
   again.addEventListener("click", start);

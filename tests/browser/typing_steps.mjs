@@ -53,6 +53,21 @@ export const steps = [
     if (p.console_errors.length > 0) fail(`errors on the console: ${p.console_errors.join("; ")}`);
     await p.page.screenshot({ path: `${shots}/${name}.png` });
   }],
+  // Typed the moment the terminal is there, before the program has
+  // started: kept, and answered in turn.
+  ["a key typed as the page opens is kept", every, async (p) => {
+    await p.enter("", "H 2 O 1 son");
+    await p.shows("                     1. bileşiğin molekül kütlesi: 18.02");
+    if (!(await p.screen()).split("\n").includes(`${kDecimals} 2`)) fail("the 2 is not after the first prompt");
+  }, () => {
+    const typing = new MutationObserver(() => {
+      const area = document.querySelector(".xterm-helper-textarea");
+      if (!area) return;
+      typing.disconnect();
+      area.dispatchEvent(new InputEvent("input", { data: "2", inputType: "insertText" }));
+    });
+    typing.observe(document, { childList: true, subtree: true });
+  }],
   ["one Backspace right after a full row", every, async (p) => {
     await p.enter("2");
     // The prompt's 22 columns and 58 letters fill the row.
