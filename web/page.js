@@ -217,16 +217,22 @@ term.attachCustomKeyEventHandler((event) => {
   return true;
 });
 
+// Done once the terminal has taken in all that ended sessions wrote.
+let drawn = Promise.resolve();
 async function start() {
   let current = session;
   // The first session starts on the terminal as it opened. Another ends
   // the one under way, whose output is all on screen before the terminal
-  // is cleared.
+  // is cleared; it keeps what is typed from the click on, and the keys go
+  // to the terminal, not to the button (an Enter or a space there would
+  // start yet another).
   if (sessions++ > 0) {
-    current.stop();
-    await current.flow.settled();
-    if (session !== current) return;
+    const ended = current;
+    ended.stop();
     current = session = new Session();
+    term.focus();
+    await (drawn = drawn.then(() => ended.flow.settled()));
+    if (session !== current) return;
     end_text.textContent = "";
     term.reset();
     announcer.clear();
