@@ -43,7 +43,7 @@ try {
 }
 const parts = {
   "@XTERM_CSS@": xterm_css,
-  // Packed: a third of its size, unpacked by inflate.js.
+  // Packed: a third of its size, unpacked by unpack.js.
   "@PROGRAM@": deflateRawSync(readFileSync(wasm), { level: 9 }).toString("base64"),
   "@PAGE_JS@": bundled,
 };

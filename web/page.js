@@ -8,14 +8,14 @@ import { Terminal as XTerminal } from "@xterm/xterm";
 import { Announcer } from "./announcer.js";
 import { become_an_app } from "./app.js";
 import { Flow } from "./flow.js";
-import { inflate } from "./inflate.js";
 import { Layout } from "./layout.js";
 import { LineDiscipline } from "./line_discipline.js";
 import { Program, kWait } from "./program.js";
+import { compile } from "./unpack.js";
 
 // The program is unpacked and compiled by the browser, on threads of its
 // own, while the terminal opens; once, for every session.
-let compiling = typeof WebAssembly === "object" ? compile() : null;
+let compiling = typeof WebAssembly === "object" ? compile(molagirlik_program) : null;
 compiling?.catch(() => {});  // said when the first session awaits it
 
 XTerminal.strings.promptLabel = "Program girdisi";
@@ -180,28 +180,6 @@ function finish(message) {
 }
 
 let sessions = 0;  // sessions started
-// The program's DEFLATE data unpacked: by the browser where it can, which
-// takes no time from the page; by inflate.js where it cannot.
-async function unpack(packed) {
-  let stream;
-  try {
-    stream = new DecompressionStream("deflate-raw");
-  } catch {
-    return inflate(packed);
-  }
-  return new Uint8Array(await new Response(new Blob([packed]).stream().pipeThrough(stream)).arrayBuffer());
-}
-async function compile() {
-  return WebAssembly.compile(await unpack(decode(molagirlik_program)));
-}
-// Base64 to bytes, a loop rather than a call a character.
-function decode(base64) {
-  if (Uint8Array.fromBase64) return Uint8Array.fromBase64(base64);
-  const text = atob(base64);
-  const bytes = new Uint8Array(text.length);
-  for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
-  return bytes;
-}
 // The first session keeps what is typed from the moment the terminal
 // opens, while the program is still being compiled.
 let session = new Session();
@@ -221,11 +199,11 @@ term.attachCustomKeyEventHandler((event) => {
 let drawn = Promise.resolve();
 async function start() {
   let current = session;
-  // The first session starts on the terminal as it opened. Another ends
-  // the one under way, whose output is all on screen before the terminal
-  // is cleared; it keeps what is typed from the click on, and the keys go
-  // to the terminal, not to the button (an Enter or a space there would
-  // start yet another).
+  // The first session starts on the terminal as it opened. A later one
+  // ends the one under way, whose output is all on screen before the
+  // terminal is cleared. It keeps what is typed from the click on, and the
+  // keys go to the terminal, not to the button (where an Enter or a space
+  // would start yet another).
   if (sessions++ > 0) {
     const ended = current;
     ended.stop();
@@ -241,7 +219,7 @@ async function start() {
   term.focus();
   let module;
   try {
-    module = await (compiling ??= compile());
+    module = await (compiling ??= compile(molagirlik_program));
   } catch (error) {
     compiling = null;
     return current.fail(error, kNotLoaded);
