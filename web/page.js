@@ -198,17 +198,17 @@ term.attachCustomKeyEventHandler((event) => {
 // Done once the terminal has taken in all that ended sessions wrote.
 let drawn = Promise.resolve();
 async function start() {
+  // The keys go to the terminal from the click on, not to the button
+  // (where an Enter or a space would start yet another session).
+  term.focus();
   let current = session;
   // The first session starts on the terminal as it opened. A later one
   // ends the one under way, whose output is all on screen before the
-  // terminal is cleared. It keeps what is typed from the click on, and the
-  // keys go to the terminal, not to the button (where an Enter or a space
-  // would start yet another).
+  // terminal is cleared, and keeps what is typed meanwhile.
   if (sessions++ > 0) {
     const ended = current;
     ended.stop();
     current = session = new Session();
-    term.focus();
     await (drawn = drawn.then(() => ended.flow.settled()));
     if (session !== current) return;
     end_text.textContent = "";
@@ -216,7 +216,6 @@ async function start() {
     announcer.clear();
     layout.refit();
   }
-  term.focus();
   let module;
   try {
     module = await (compiling ??= compile(molagirlik_program));
